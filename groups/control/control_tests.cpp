@@ -1,0 +1,68 @@
+#include "control_tests.h"
+
+#include <cstdio>
+
+#include "../../hal/QZHalLib.h"
+#include "../../shell/dialogue.h"
+
+namespace {
+
+constexpr size_t kStatusTextSize = 20;
+
+void CopyStatusWord(char *statusText, size_t size, bool success) {
+    std::snprintf(statusText, size, "%s", StatusWord(success));
+}
+
+}  // namespace
+
+void ControlTests::ControlTestMenu() {
+    char statusText[kStatusTextSize] = {};
+    for (;;) {
+        PrintSubMenu("Select Control Test!", {"Reboot Device", "Restart KITL", "Control Power KITL"});
+        switch (ReadMenuChoice()) {
+        case 0:
+            return;
+        case 1:
+            RunRebootTest();
+            break;
+        case 2:
+            RunRestartKitlTest(statusText, sizeof statusText);
+            break;
+        case 3:
+            RunControlPowerKitlTest(statusText, sizeof statusText);
+            break;
+        default:
+            PrintNotValidTestFunction();
+            break;
+        }
+    }
+}
+
+int ControlTests::RestartKitlTest() { return RestartPowerKITL() != 0 ? 1 : 0; }
+
+int ControlTests::ControlPowerKitlTest(int32_t powerOn) {
+    return ControlPowerKITL(powerOn) != 0 ? 1 : 0;
+}
+
+// When the reset takes effect the device restarts and the program with it;
+// if the call returns, the menu simply comes back.
+void ControlTests::RunRebootTest() {
+    PrintTestHeader("Reboot Device");
+    SoftReset();
+}
+
+void ControlTests::RunRestartKitlTest(char *statusText, size_t size) {
+    PrintTestHeader("Restart KITL Connection");
+    CopyStatusWord(statusText, size, RestartKitlTest() == 1);
+    PrintLine(std::string("Restart KITL is ") + statusText + "!!!");
+    PrintClosingLine();
+}
+
+void ControlTests::RunControlPowerKitlTest(char *statusText, size_t size) {
+    PrintTestHeader("Restart KITL Connection");
+    int32_t status = ReadDecimal("Enter KITL Power Status: (0 = Off, 1 = On)");
+    if (status == 0) PrintLine("Attention!!! KITL Connection is Shutting down!!!");
+    CopyStatusWord(statusText, size, ControlPowerKitlTest(status == 0 ? 0 : 1) == 1);
+    PrintLine(std::string("Control KITL is ") + statusText + "!!!");
+    PrintClosingLine();
+}

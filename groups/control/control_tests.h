@@ -1,0 +1,20 @@
+#ifndef GROUPS_CONTROL_CONTROL_TESTS_H
+#define GROUPS_CONTROL_CONTROL_TESTS_H
+
+#include <cstddef>
+#include <cstdint>
+
+// Device reboot and the KITL debug transport (main-menu item 2).
+class ControlTests {
+public:
+    void ControlTestMenu();
+    int RestartKitlTest();
+    int ControlPowerKitlTest(int32_t powerOn);
+
+private:
+    void RunRebootTest();
+    void RunRestartKitlTest(char *statusText, size_t size);
+    void RunControlPowerKitlTest(char *statusText, size_t size);
+};
+
+#endif

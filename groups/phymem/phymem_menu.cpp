@@ -1,0 +1,4 @@
+#include "phymem_tests.h"
+
+// The menu is not built yet: choosing it returns to the main menu at once.
+void PhysicalMemoryTests::PhysicalMemoryTestMenu() {}

@@ -1,0 +1,16 @@
+#ifndef GROUPS_VERSION_VERSION_TESTS_H
+#define GROUPS_VERSION_VERSION_TESTS_H
+
+#include <cstdint>
+
+// Library, board support package and OS image versions (main-menu item 7).
+class VersionTests {
+public:
+    void VersionTestMenu();
+
+private:
+    typedef uint32_t (*VersionQuery)();
+    void ShowVersion(const char *title, VersionQuery query, const char *format);
+};
+
+#endif

@@ -1,0 +1,46 @@
+// The console: buffered input shared by the dialogue and the key check, and
+// message boxes shown as console text. On the board the key check is
+// GetAsyncKeyState(VK_SPACE) and the box is MessageBoxW; here both work on
+// the standard input, which may be a terminal or a script.
+#ifndef PLATFORM_CONSOLE_H
+#define PLATFORM_CONSOLE_H
+
+#include <cstddef>
+#include <cstdint>
+
+constexpr int kConsoleEndOfInput = -1;
+
+// The byte `offset` places ahead in the input, without taking it; waits for
+// the operator when the input holds fewer. Standard output is flushed before
+// any wait. kConsoleEndOfInput once the input has ended.
+int PlatformConsolePeek(size_t offset = 0);
+
+// Takes `count` bytes that PlatformConsolePeek has shown.
+void PlatformConsoleConsume(size_t count);
+
+// Whether the standard input is a terminal (a person) rather than a script.
+bool PlatformConsoleIsTerminal();
+
+// GetAsyncKeyState(VK_SPACE) != 0, without waiting. On a terminal the input
+// is switched to unbuffered, unechoed keys while the program polls (restored
+// before the next prompt, at exit and on Ctrl-C); a Space typed since the
+// last check counts. From a script a blank waiting in the input is the Space
+// key: line ends before it and the blank are taken, any other character
+// waiting means not pressed, and end of input counts as pressed.
+bool PlatformSpaceKeyPressed();
+
+// MessageBoxW(nullptr, text, caption, type) answers.
+constexpr uint32_t kMessageBoxOk = 0x0;          // MB_OK
+constexpr uint32_t kMessageBoxYesNo = 0x4;       // MB_YESNO
+constexpr uint32_t kMessageBoxTopmost = 0x40000; // MB_TOPMOST
+constexpr int kMessageBoxAnswerOk = 1;           // IDOK
+constexpr int kMessageBoxAnswerYes = 6;          // IDYES
+constexpr int kMessageBoxAnswerNo = 7;           // IDNO
+
+// Shows the caption, the text and the buttons on the console. A Yes/No box
+// reads a word: y or yes answers Yes, n or no answers No (any case), anything
+// else asks again, end of input answers No. An OK box waits for a line end on
+// a terminal and for nothing when the input is a script.
+int PlatformMessageBox(const char *text, const char *caption, uint32_t type);
+
+#endif

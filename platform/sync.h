@@ -1,0 +1,44 @@
+// Events and threads. Each call maps onto one Win32 call (named beside it).
+#ifndef PLATFORM_SYNC_H
+#define PLATFORM_SYNC_H
+
+#include <cstdint>
+
+// A kernel object handle: an event or a thread. nullptr is no handle.
+typedef void *PlatformHandle;
+
+// Result of the waits, as WaitForSingleObject/WaitForMultipleObjects give it.
+constexpr uint32_t kPlatformWaitSignalled = 0;           // WAIT_OBJECT_0
+constexpr uint32_t kPlatformWaitFailed = 0xFFFFFFFFu;    // WAIT_FAILED
+
+// CreateEventW(nullptr, FALSE, FALSE, nullptr): an unnamed auto-reset event,
+// not signalled. The handle is what the board library's GPIOSetInterrupt
+// takes; on Linux it carries an eventfd. nullptr on failure (last error set).
+PlatformHandle PlatformCreateEvent();
+
+// WaitForSingleObject(event, INFINITE). One wake consumes every signal that
+// arrived since the last wake (auto-reset).
+uint32_t PlatformWaitEvent(PlatformHandle event);
+
+// SetEvent(event): used by tests and by anything that signals in-process.
+bool PlatformSetEvent(PlatformHandle event);
+
+// CloseHandle(event).
+void PlatformCloseEvent(PlatformHandle event);
+
+// A thread procedure in the platform's form: one pointer, a 32-bit result.
+typedef uint32_t (*PlatformThreadProc)(void *parameter);
+
+// CreateThread(nullptr, 0, proc, parameter, 0, nullptr): the thread starts at
+// once. nullptr on failure (last error set).
+PlatformHandle PlatformCreateThread(PlatformThreadProc proc, void *parameter);
+
+// WaitForMultipleObjects(count, threads, TRUE, INFINITE): returns once every
+// thread has ended.
+uint32_t PlatformWaitForAllThreads(PlatformHandle *threads, uint32_t count);
+
+// CloseHandle(thread). Closing does not stop the thread: one that has not
+// been waited for runs on, detached.
+void PlatformCloseThread(PlatformHandle thread);
+
+#endif

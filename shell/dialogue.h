@@ -1,0 +1,64 @@
+// The shapes of the console dialogue that every menu and test shares: lines,
+// prompts, the sub-menu frame, the test header, number and word input, and
+// the result lines. Menus and tests differ only in their texts.
+#ifndef SHELL_DIALOGUE_H
+#define SHELL_DIALOGUE_H
+
+#include <cstddef>
+#include <cstdint>
+#include <initializer_list>
+#include <string>
+
+// A text, a line end, a flush.
+void PrintLine(const std::string &text);
+
+// A text without a line end; the answer is typed on the same console line.
+void PrintPrompt(const std::string &text);
+
+// 33 dashes, the title, 33 dashes, "1: item", "2: item", ..., "0: Main Menu",
+// 33 dashes.
+void PrintSubMenu(const char *title, std::initializer_list<const char *> items);
+
+// What ReadMenuChoice returns for an answer that is not a 32-bit decimal
+// number: no menu lists it, so every menu treats it as an unlisted choice.
+constexpr int32_t kUnlistedChoice = INT32_MIN;
+
+// "Enter Test Number: " and a decimal answer. At the end of the input the
+// program ends, as after 0 at the main menu.
+int32_t ReadMenuChoice();
+
+// "Not valid Test Function!!!", the answer of most menus to unlisted choices.
+void PrintNotValidTestFunction();
+
+// An empty line, the title, 36 dashes.
+void PrintTestHeader(const char *title);
+
+// A prompt and a number in the stated base. An answer that is not a number,
+// or does not fit in 32 bits, is discarded with the rest of its line and
+// drawn a one-line message, and the prompt is asked again. At the end of the
+// input the program ends, as after 0 at the main menu.
+int32_t ReadDecimal(const char *prompt);
+uint32_t ReadDecimalUnsigned(const char *prompt);
+int32_t ReadHex(const char *prompt);
+uint32_t ReadHexUnsigned(const char *prompt);
+
+// A prompt and one word (no white space) into buffer, NUL-terminated. A word
+// longer than size - 1 is cut to fit; the rest of it is discarded.
+void ReadWord(const char *prompt, char *buffer, size_t size);
+
+// "Success" or "Failed".
+const char *StatusWord(bool success);
+
+// subject + " is " + status word + "!!!".
+void PrintStatusLine(const std::string &subject, bool success);
+
+// label + data + " Status: " + status word + "!!!".
+void PrintDataStatusLine(const std::string &label, const std::string &data, bool success);
+
+// 36 dashes, after a test's result.
+void PrintClosingLine();
+
+// Lowercase hexadecimal without prefix and leading zeros.
+std::string HexText(uint32_t value);
+
+#endif
