@@ -1,0 +1,75 @@
+// The main menu, run as the operator sees it.
+#include <gtest/gtest.h>
+
+#include "expected_text.h"
+#include "program_run.h"
+
+namespace {
+
+const std::string kVersionMenu =
+    SubMenu("Select Version Test!",
+            {"Get QZHalLib Version Test", "Get BSP Version Test", "Get WinCE Image Version Test"});
+
+TEST(MainMenu, ZeroAtOnceEndsWithExitCodeOneAfterOneMenu) {
+    RunResult run = RunProgram("0\n");
+    EXPECT_EQ(run.output, MainMenu());
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.trace.empty());
+    EXPECT_EQ(run.errors, "");
+}
+
+TEST(MainMenu, UnlistedAndNegativeChoicesAreRefused) {
+    RunResult run = RunProgram("11\n-1\n0\n");
+    EXPECT_EQ(run.output, MainMenu() + NotValid() + MainMenu() + NotValid() + MainMenu());
+    EXPECT_EQ(run.exitCode, 1);
+}
+
+TEST(MainMenu, TextOrAnOversizedNumberCountsAsAnUnlistedChoice) {
+    RunResult run = RunProgram("abc def\n99999999999\n0\n");
+    EXPECT_EQ(run.output, MainMenu() + NotValid() + MainMenu() + NotValid() + MainMenu());
+    EXPECT_EQ(run.exitCode, 1);
+}
+
+TEST(MainMenu, EveryGroupNotBuiltYetReturnsToTheFullMenu) {
+    // Groups 3, 4, 5, 8, 9 and 10 have no tests yet; each returns at once.
+    RunResult run = RunProgram("7\n0\n0\n");
+    EXPECT_EQ(run.output, MainMenu() + kVersionMenu + MainMenu());
+}
+
+TEST(MainMenu, TenIsReadInDecimalAfterAHexadecimalLookingValue) {
+    // 0x20 at the decimal level prompt reads 0 and leaves x20, an unlisted
+    // choice at the backlight menu; 10 then selects the CAN menu.
+    RunResult run = RunProgram("1\n1\n0x20\n0\n10\n0\n");
+    const std::string backlightMenu =
+        SubMenu("Select Backlight Test!", {"Set Backlight Brightness", "Set Backlight Suspend"});
+    EXPECT_EQ(run.output, MainMenu() + backlightMenu + TestHeader("Set Backlight Brightness Test") +
+                              "Enter Backlight Level: (0 ... 255): " +
+                              Line("Set Backlight Brightness  is Success!!!") + kClosingLine + backlightMenu +
+                              NotValid() + backlightMenu + MainMenu() + MainMenu());
+    EXPECT_EQ(run.trace, (std::vector<std::string>{"SetBacklightLevel(0) = 1"}));
+    EXPECT_EQ(run.exitCode, 1);
+}
+
+TEST(MainMenu, EndOfInputEndsTheProgramLikeZero) {
+    RunResult run = RunProgram("");
+    EXPECT_EQ(run.output, MainMenu());
+    EXPECT_EQ(run.exitCode, 1);
+
+    RunResult insideMenu = RunProgram("7\n1\n");
+    EXPECT_FALSE(insideMenu.timedOut);
+    EXPECT_EQ(insideMenu.exitCode, 1);
+    EXPECT_EQ(insideMenu.output.substr(insideMenu.output.size() - std::string(kTestNumberPrompt).size()),
+              kTestNumberPrompt);
+}
+
+TEST(MainMenu, FailedStartUpPrintsTheFatalErrorAndNoMenu) {
+    RunOptions options;
+    options.program = FaultInjectingProgram();
+    options.input.push_back({"0\n"});
+    options.environment["QZHAL_PLATFORM_FAIL"] = "AfxWinInit";
+    RunResult run = RunProgram(options);
+    EXPECT_EQ(run.output, "Fatal Error: MFC initialization failed\n");
+    EXPECT_EQ(run.exitCode, 1);
+}
+
+}  // namespace
