@@ -48,6 +48,7 @@ std::vector<std::string> ReadLines(const std::string &path) {
 
 [[noreturn]] void RunChild(const RunOptions &options, const std::string &tracePath, int in, int out,
                            int err) {
+    std::signal(SIGPIPE, SIG_DFL);
     dup2(in, STDIN_FILENO);
     dup2(out, STDOUT_FILENO);
     dup2(err, STDERR_FILENO);
@@ -120,6 +121,8 @@ bool CollectOutput(int out, int err, const RunOptions &options, SharedOutput &ou
 }  // namespace
 
 RunResult RunProgram(const RunOptions &options) {
+    // Input the program did not read when it ended must not end the test.
+    std::signal(SIGPIPE, SIG_IGN);
     RunResult result;
     std::string tracePath = MakeTraceFile();
     int in[2], out[2], err[2];
