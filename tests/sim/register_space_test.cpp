@@ -26,17 +26,6 @@ TEST(SimPhysicalMemory, ReachesAlignedRegistersOnChannelsOneToNineWithWidth32) {
     EXPECT_EQ(ReadPhysicalAddress(1, 0x1001, 32), 0u);
 }
 
-TEST(SimPhysicalMemory, TheBoardIdRegisterIgnoresWrites) {
-    EXPECT_EQ(ReadPhysicalAddress(1, kBoardIdAddress, 32), 0xab01u);
-    EXPECT_EQ(WritePhysicalAddress(1, kBoardIdAddress, 32, 0x1, 1), 0xab01);
-    EXPECT_EQ(ReadPhysicalAddress(3, kBoardIdAddress, 32), 0xab01u);
-}
-
-TEST(SimPhysicalMemory, AValueWithBitThirtyOneComesBackNegative) {
-    EXPECT_EQ(WritePhysicalAddress(1, 0x2000, 32, 0x80000001u, 1), INT32_MIN + 1);
-    EXPECT_EQ(ReadPhysicalAddress(1, 0x2000, 32), 0x80000001u);
-}
-
 TEST(SimPhysicalMemory, SoftResetClearsTheRegistersButNotTheBoardId) {
     ASSERT_EQ(WritePhysicalAddress(1, 0x3000, 32, 7, 1), 7);
     SoftReset();
