@@ -16,6 +16,9 @@ std::string BufferText(const char *buffer, size_t size) {
     return std::string(buffer, end ? static_cast<size_t>(static_cast<const char *>(end) - buffer) : size);
 }
 
+// Any 32-bit pattern, ffffffff included, as the C library's "%x" reads it.
+int32_t ReadHexBits(const char *prompt) { return static_cast<int32_t>(ReadHexUnsigned(prompt)); }
+
 std::string Hex(int32_t value) { return HexText(static_cast<uint32_t>(value)); }
 
 }  // namespace
@@ -49,8 +52,8 @@ void I2CTests::I2CTestMenu() {
 void I2CTests::ReadBusAndAddresses(I2CMenuState &state) {
     state.deviceNumber = ReadDecimal("Enter I2C Device Number (0,1): ");
     state.rateCode = ReadDecimal("Enter I2C Device Bitrate (0=100|1=400|2=800|3=1600|4=2400|5=3200 kBits): ");
-    state.deviceAddress = ReadHex("Enter I2C Device Address (e.g. 50 = 0x50): ");
-    state.registerAddress = ReadHex("Enter I2C Register Address (e.g. 0 = 0x00): ");
+    state.deviceAddress = ReadHexBits("Enter I2C Device Address (e.g. 50 = 0x50): ");
+    state.registerAddress = ReadHexBits("Enter I2C Register Address (e.g. 0 = 0x00): ");
 }
 
 // Only the low 8 bits of the length reach the library; a length that would

@@ -4,6 +4,9 @@
 #include <cstddef>
 #include <cstdint>
 
+// The data text buffer: a word of up to 31 characters and its zero byte.
+constexpr size_t kI2CDataTextSize = 32;
+
 // What the operator typed during one visit of the I2C menu. Addresses and
 // length are kept whole as typed; only their low 8 bits reach the library.
 struct I2CMenuState {
@@ -13,7 +16,7 @@ struct I2CMenuState {
     int32_t registerAddress;
     uint8_t dataByte;
     int32_t dataLength;
-    char dataText[32];
+    char dataText[kI2CDataTextSize];
 };
 
 // I2C register and multi-byte transfers (main-menu item 4).

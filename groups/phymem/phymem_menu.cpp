@@ -19,6 +19,9 @@ const char *const kAsyncAddressPrompts[kPhymemThreadCount] = {
     "Enter Register Address 4(e.g. 0x0209c700): ",
 };
 
+// Typed in hexadecimal, any 32-bit pattern, as the C library's "%x" reads it.
+int32_t ReadChannel() { return static_cast<int32_t>(ReadHexUnsigned(kChannelPrompt)); }
+
 void CopyStatusWord(char *statusText, size_t size, bool success) {
     std::snprintf(statusText, size, "%s", StatusWord(success));
 }
@@ -56,7 +59,7 @@ void PhysicalMemoryTests::PhysicalMemoryTestMenu() {
 void PhysicalMemoryTests::RunWriteRegisterTest(char *statusText, size_t size) {
     PrintTestHeader("Write Register Test");
     uint32_t address = ReadHexUnsigned(kAddressPrompt);
-    int32_t channel = ReadHex(kChannelPrompt);
+    int32_t channel = ReadChannel();
     uint32_t value = ReadHexUnsigned(kValuePrompt);
     CopyStatusWord(statusText, size, PhysicalWriteRegister(channel, address, value) == 1);
     PrintLine("Memory Write Test Register: " + HexText(address) + " | Value: " + HexText(value) + " | " +
@@ -67,7 +70,7 @@ void PhysicalMemoryTests::RunWriteRegisterTest(char *statusText, size_t size) {
 void PhysicalMemoryTests::RunReadRegisterTest(char *statusText, size_t size) {
     PrintTestHeader("Read Register Test");
     uint32_t address = ReadHexUnsigned("Enter Register Address (e.g. 0x0209c700); ");
-    int32_t channel = ReadHex(kChannelPrompt);
+    int32_t channel = ReadChannel();
     uint32_t value = 0;
     PhysicalReadRegister(channel, address, value);
     // A read has no failure outcome.
@@ -80,7 +83,7 @@ void PhysicalMemoryTests::RunReadRegisterTest(char *statusText, size_t size) {
 void PhysicalMemoryTests::RunWriteReturnTest(char *statusText, size_t size) {
     PrintTestHeader("Write and Return Register Test");
     uint32_t address = ReadHexUnsigned(kAddressPrompt);
-    int32_t channel = ReadHex(kChannelPrompt);
+    int32_t channel = ReadChannel();
     uint32_t value = ReadHexUnsigned(kValuePrompt);
     int32_t returned = 0;
     CopyStatusWord(statusText, size, PhysicalWriteReturn(channel, address, value, returned) == 1);

@@ -55,11 +55,12 @@ TEST(I2CWrite, PassesTheLowEightBitsAndShowsTheAddressAsTyped) {
 }
 
 TEST(I2CWrite, FailsForASilentAddressAnUnknownRateAndAnUnknownBus) {
-    RunResult run = RunI2C("1\n0\n0\n51\n0\n1\n1\n0\n9\n50\n0\n1\n1\n2\n0\n50\n0\n1\n");
-    EXPECT_EQ(run.output,
-              Framed(WriteTest("51", "Failed") + WriteTest("50", "Failed") + WriteTest("50", "Failed")));
+    RunResult run =
+        RunI2C("1\n0\n0\n51\n0\n1\n1\n0\n9\n50\n0\n1\n1\n2\n0\n50\n0\n1\n1\n0\n0\nffffffff\n0\n1\n");
+    EXPECT_EQ(run.output, Framed(WriteTest("51", "Failed") + WriteTest("50", "Failed") + WriteTest("50", "Failed") +
+                                 WriteTest("ffffffff", "Failed")));
     EXPECT_EQ(run.trace, (std::vector<std::string>{"I2CWrite(0, 0, 81, 0, 1) = 0", "I2CWrite(0, 9, 80, 0, 1) = 0",
-                                                   "I2CWrite(2, 0, 80, 0, 1) = 0"}));
+                                                   "I2CWrite(2, 0, 80, 0, 1) = 0", "I2CWrite(0, 0, 255, 0, 1) = 0"}));
 }
 
 TEST(I2CRead, ShowsTheByteWrittenOnTheSameBusOnly) {

@@ -94,9 +94,10 @@ TEST(PhymemWriteRegister, AValueWithBitThirtyOneSetFails) {
 }
 
 TEST(PhymemWriteRegister, FailsForAnUnreachableRegisterOrALibraryFailure) {
-    RunResult run = RunPhymem("1\n22\n1\n5\n1\n20\na\n5\n1\n20\n0\n5\n");
+    RunResult run = RunPhymem("1\n22\n1\n5\n1\n20\na\n5\n1\n20\n0\n5\n1\n20\nffffffff\n5\n");
     EXPECT_EQ(run.output, Framed(WriteRegister("1", "22", "5", false) + WriteRegister("10", "20", "5", false) +
-                                 WriteRegister("0", "20", "5", false)));
+                                 WriteRegister("0", "20", "5", false) + WriteRegister("-1", "20", "5", false)));
+    EXPECT_EQ(run.trace.back(), "WritePhysicalAddress(-1, 32, 32, 5, 1) = -1");
 
     RunResult injected = RunPhymem("1\n20\n1\n5\n", {{"QZHAL_SIM_FAIL", "WritePhysicalAddress"}});
     EXPECT_EQ(injected.output, Framed(WriteRegister("1", "20", "5", false)));
