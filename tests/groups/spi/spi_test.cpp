@@ -82,7 +82,8 @@ TEST(SpiExchange, BitCountSetsTheNumberOfDataWordsAndRegisterLines) {
     // 33 bits take all of word 0 and the low bit of word 1.
     EXPECT_EQ(run.trace, Concat({Session(1, 0, {"SPIExchange(1, 32, [0000ffff], ptr) = 1"}),
                                  Session(1, 0, {"SPIExchange(1, 33, [00000001 00000002], ptr) = 1"}),
-                                 Session(1, 3, {"SPIExchange(1, 128, [00000011 00000022 00000033 00000044], ptr) = 1"})}));
+                                 Session(1, 3,
+                                         {"SPIExchange(1, 128, [00000011 00000022 00000033 00000044], ptr) = 1"})}));
 }
 
 TEST(SpiExchange, LoopbackTestReturnsAFortyBitExchange) {
@@ -129,12 +130,11 @@ TEST(SpiExchange, FailedExchangeStillClosesTheDevice) {
 
 TEST(SpiExchange, BitCountsPastTheWordArraysAreRefusedBeforeAnyDataPrompt) {
     RunResult run = RunProgram("8\n1\n2\n0\n129\n2\n2\n0\n5000\n0\n0\n");
-    EXPECT_EQ(run.output,
-              MainMenu() + kMenu +
-                  Listed("SPI Write/Read Exchange Test",
-                       kDevicePrompts + kBitCountPrompt + Line("Bit Count 129 not supported!!!")) +
-                  Listed("SPI Read Exchange Test", kDevicePrompts + kBitCountPrompt + Line("Bit Count 5000 not supported!!!")) +
-                  MainMenu());
+    const std::string prompts = kDevicePrompts + kBitCountPrompt;
+    EXPECT_EQ(run.output, MainMenu() + kMenu +
+                              Listed("SPI Write/Read Exchange Test", prompts + Line("Bit Count 129 not supported!!!")) +
+                              Listed("SPI Read Exchange Test", prompts + Line("Bit Count 5000 not supported!!!")) +
+                              MainMenu());
     EXPECT_TRUE(run.trace.empty());
 }
 
