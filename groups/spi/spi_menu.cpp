@@ -1,4 +1,116 @@
+#include <climits>
+#include <string>
+
+#include "../../shell/dialogue.h"
+#include "spi_config.h"
 #include "spi_tests.h"
 
-// The menu is not built yet: choosing it returns to the main menu at once.
-void SpiTests::SPITestMenu() {}
+namespace {
+
+constexpr int32_t kMaxEepromBytes = 2;
+constexpr int32_t kFrameHeaderBytes = 2;  // instruction and address
+
+int WordCount(int32_t bitCount) { return bitCount <= 32 ? 1 : (bitCount + 31) / 32; }
+
+// The library counts devices from 0; the operator from 1.
+int32_t DeviceIndex(int32_t deviceNumber) { return deviceNumber == INT32_MIN ? INT32_MIN : deviceNumber - 1; }
+
+// Bits of an EEPROM frame: instruction, address and byteCount data bytes.
+// Very negative counts give the lowest count, which the library refuses.
+int32_t EepromFrameBits(int32_t byteCount) {
+    int64_t bits = (int64_t{byteCount} + kFrameHeaderBytes) * 8;
+    return bits < INT32_MIN ? INT32_MIN : static_cast<int32_t>(bits);
+}
+
+void ReadDeviceAndMode(SpiMenuState &state) {
+    state.device = ReadDecimal("Enter SPI Device (1,2): ");
+    state.mode = ReadDecimal("Enter SPI Mode (0..3): ");
+}
+
+void PrintReceivedWords(const SpiMenuState &state) {
+    for (int i = 0; i < WordCount(state.bitCount); ++i)
+        PrintLine("Register Value " + std::to_string(i) + ": 0x" + HexText(state.receive[i]));
+}
+
+}  // namespace
+
+void SpiTests::SPITestMenu() {
+    SpiMenuState state;
+    for (;;) {
+        for (int i = 0; i < kSpiWords; ++i) state.transmit[i] = state.receive[i] = 0;
+        PrintSubMenu("Select SPI Test!", {"Write/Read Exchange Test", "Read Exchange Test",
+                                          "Write/Read Loopback Test", "Write Flash Test (25aa010a)",
+                                          "Read Flash Test (25aa010a)"});
+        switch (ReadMenuChoice()) {
+        case 0: return;
+        case 1: SPIWriteReadExchangeTest(state); break;
+        case 2: SPIReadExchangeTest(state); break;
+        case 3: SPIWriteReadLoopbackTest(state); break;
+        case 4: SPIWriteFlashTest(state); break;
+        case 5: SPIReadFlashTest(state); break;
+        default: continue;
+        }
+        PrintClosingLine();
+    }
+}
+
+void SpiTests::SPIWriteReadExchangeTest(SpiMenuState &state) {
+    RunExchangeTest(state, "SPI Write/Read Exchange Test", "SPI Write/Read Test", true);
+}
+
+void SpiTests::SPIReadExchangeTest(SpiMenuState &state) {
+    RunExchangeTest(state, "SPI Read Exchange Test", "SPI Read Test", false);
+}
+
+void SpiTests::SPIWriteReadLoopbackTest(SpiMenuState &state) {
+    // The words received are shown for the operator to compare; the status
+    // tells only whether the library calls succeeded.
+    RunExchangeTest(state, "SPI Write/Read Loopback Test", "SPI Write/Read Loopback Test", true);
+}
+
+void SpiTests::RunExchangeTest(SpiMenuState &state, const char *title, const char *subject, bool asksForData) {
+    PrintTestHeader(title);
+    ReadDeviceAndMode(state);
+    state.bitCount = ReadDecimal("Enter SPI Write Data Bitcount (e.g. 1 - 128): ");
+    // The word arrays hold 128 bits: a longer exchange would run past them.
+    if (state.bitCount > kSpiMaxBits) {
+        PrintLine("Bit Count " + std::to_string(state.bitCount) + " not supported!!!");
+        return;
+    }
+    for (int i = 0; asksForData && i < WordCount(state.bitCount); ++i)
+        state.transmit[i] = ReadHexUnsigned(("Enter SPI Data[" + std::to_string(i) + "] (e.g. 0x0000ffff): ").c_str());
+    bool ok = SPIRunExchange(DeviceIndex(state.device), state.mode, state.bitCount, state.transmit, state.receive);
+    PrintStatusLine(subject, ok);
+    PrintReceivedWords(state);
+}
+
+bool SpiTests::ReadFlashSettings(SpiMenuState &state, const char *byteCountPrompt) {
+    ReadDeviceAndMode(state);
+    state.transmit[0] = ReadHexUnsigned("Enter SPI Instruction Set (e.g. 0x02): ");
+    state.transmit[1] = ReadHexUnsigned("Enter SPI Address (e.g. 0xaa): ");
+    state.byteCount = ReadDecimal(byteCountPrompt);
+    if (state.byteCount <= kMaxEepromBytes) return true;
+    PrintLine("Byte Count " + std::to_string(state.byteCount) + " not supported!!!");
+    return false;
+}
+
+void SpiTests::SPIWriteFlashTest(SpiMenuState &state) {
+    PrintTestHeader("Write Flash Test (25aa010a)");
+    if (!ReadFlashSettings(state, "Enter SPI Write Data Bytecount (1 - 2): ")) return;
+    for (int32_t k = 1; k <= state.byteCount; ++k)
+        state.transmit[k + 1] = ReadHexUnsigned(("Enter SPI Data[" + std::to_string(k) + "] (e.g. 0xaa): ").c_str());
+    bool ok = SPIEepromWrite(DeviceIndex(state.device), state.mode, EepromFrameBits(state.byteCount), state.transmit,
+                             state.receive);
+    PrintStatusLine("SPI Write Flash Test Register Data: 0x" + HexText(state.receive[0]), ok);
+}
+
+void SpiTests::SPIReadFlashTest(SpiMenuState &state) {
+    PrintTestHeader("Read Flash Test (25aa010a)");
+    if (!ReadFlashSettings(state, "Enter SPI Read Data Bytecount (1 - 2): ")) return;
+    bool ok = SPIEepromRead(DeviceIndex(state.device), state.mode, EepromFrameBits(state.byteCount), state.transmit,
+                            state.receive);
+    uint32_t value = 0;
+    if (state.byteCount == 1) value = state.receive[0] & 0xffu;
+    if (state.byteCount == 2) value = state.receive[0] & 0xffffu;
+    PrintStatusLine("SPI Read Flash Test Register Data: 0x" + HexText(value), ok);
+}

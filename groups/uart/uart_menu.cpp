@@ -1,4 +1,91 @@
+#include <string>
+
+#include "../../shell/dialogue.h"
 #include "uart_tests.h"
 
-// The menu is not built yet: choosing it returns to the main menu at once.
-void UartTests::UARTTestMenu() {}
+namespace {
+
+// The write buffer holds a word of up to 99 characters; the read buffer the
+// largest count the prompt offers and the NUL the library adds.
+constexpr size_t kWriteBufferSize = 100;
+constexpr int32_t kMaxReadCount = 100;
+constexpr size_t kReadBufferSize = kMaxReadCount + 1;
+
+}  // namespace
+
+struct UartTests::PortSettings {
+    int32_t device;
+    int32_t flow;
+    int32_t parity;
+    int32_t stopBits;
+    int32_t byteSize;
+    int32_t frequency;
+};
+
+void UartTests::UARTTestMenu() {
+    char writeBuffer[kWriteBufferSize] = {};
+    // Kept for the whole visit: the continuous read shows what the last read
+    // test left in it. Empty until a read test fills it.
+    char readBuffer[kReadBufferSize] = {};
+    for (;;) {
+        PrintSubMenu("Select UART Test!", {"Write Test", "Read Test", "Continious Read Test"});
+        switch (ReadMenuChoice()) {
+        case 0:
+            return;
+        case 1:
+            RunWriteTest(writeBuffer, sizeof writeBuffer);
+            break;
+        case 2:
+            RunReadTest(readBuffer);
+            break;
+        case 3:
+            RunContinuousReadTest(readBuffer);
+            break;
+        default:
+            break;
+        }
+    }
+}
+
+UartTests::PortSettings UartTests::ReadPortSettings() {
+    PortSettings settings{};
+    settings.device = ReadDecimal("Enter UART Device (1,2,3): ");
+    settings.flow = ReadDecimal("Enter UART Mode (Flowcontrol: 0 = Off, 1 = Software, 2 = Hardware): ");
+    settings.parity = ReadDecimal("Enter UART Parity Mode (Parity: 0 = NO, 1 = ODD, 2 = EVEN, 3 = MARK, 4 = SPACE): ");
+    settings.stopBits =
+        ReadDecimal("Enter UART Stopbits Mode (Parity: 0 = ONE, 1 = ONE5STOPBITS, 2 = TWOSTOPBITS): ");
+    settings.byteSize = ReadDecimal(
+        "Enter UART Byte size (Bytesize: 5 = QZCOM_5BIT, 6 = QZCOM_6BIT, 7 = QZCOM_7BIT, 8 = QZCOM_8BIT): ");
+    settings.frequency = ReadDecimal("Enter UART Frequency (1200 ... 256000 Hz): ");
+    return settings;
+}
+
+void UartTests::RunWriteTest(char *writeBuffer, size_t size) {
+    PrintTestHeader("UART Write Test");
+    PortSettings s = ReadPortSettings();
+    ReadWord("Enter UART Data (e.g. abc): ", writeBuffer, size);
+    int result = UARTWriteTest(s.device, s.flow, s.parity, s.stopBits, s.byteSize, s.frequency, writeBuffer);
+    PrintDataStatusLine("UART Write Test - Data: ", writeBuffer, result == 1);
+    PrintClosingLine();
+}
+
+void UartTests::RunReadTest(char *readBuffer) {
+    PrintTestHeader("UART Read Test");
+    PortSettings s = ReadPortSettings();
+    int32_t count = ReadDecimal("Enter UART Character Count (1 ... 100): ");
+    if (count < 1 || count > kMaxReadCount) {
+        PrintLine("Character Count " + std::to_string(count) + " not supported!!!");
+        return;
+    }
+    int result = UARTReadTest(s.device, s.flow, s.parity, s.stopBits, s.byteSize, s.frequency, count, readBuffer);
+    PrintDataStatusLine("UART Read Test - Data: ", readBuffer, result == 1);
+    PrintClosingLine();
+}
+
+void UartTests::RunContinuousReadTest(const char *readBuffer) {
+    PrintTestHeader("UART Continious Read Test");
+    PortSettings s = ReadPortSettings();
+    int result = UARTContinuousReadTest(s.device, s.flow, s.parity, s.stopBits, s.byteSize, s.frequency);
+    PrintDataStatusLine("UART Read Test - Data: ", readBuffer, result == 1);
+    PrintClosingLine();
+}
