@@ -1,4 +1,32 @@
 #include "gpio_tests.h"
 
-// The menu is not built yet: choosing it returns to the main menu at once.
-void GpioTests::GPIOTestMenu() {}
+#include "../../shell/dialogue.h"
+
+namespace {
+
+constexpr int32_t kPwmPin = 28;
+constexpr int32_t kIntPrioPin = 29;
+
+}  // namespace
+
+void GpioTests::GPIOTestMenu() {
+    for (;;) {
+        PrintSubMenu("Select Gpio Test!",
+                     {"Loopback Test", "LED Test", "Set Pin Test", "Get Pin Test", "Button Interrupt Test",
+                      "Button Polling Test", "GPIO PWM Test", "GPIO INT_PRIO Test"});
+        switch (ReadMenuChoice()) {
+        case 0: return;
+        case 1: RunLoopbackTest(); break;
+        case 2: RunLedTest(); break;
+        case 3: RunSetPinTest(); break;
+        case 4: RunGetPinTest(); break;
+        case 5: RunButtonInterruptTest(); break;
+        case 6: RunButtonPollingTest(); break;
+        case 7: RunPinStateTest("Gpio PWM Pin State", kPwmPin, "GPIO PWM Pin State is "); break;
+        case 8:
+            RunPinStateTest("Gpio INT_PRIO Pin State", kIntPrioPin, "GPIO INT_PRIO Pin State is ");
+            break;
+        default: PrintNotValidTestFunction(); break;
+        }
+    }
+}

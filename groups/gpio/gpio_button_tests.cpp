@@ -1,0 +1,151 @@
+// The button tests: interrupts counted with the operator, and the buttons
+// copied onto the LEDs until Space.
+#include <cstdio>
+#include <string>
+
+#include "../../hal/QZHalLib.h"
+#include "../../platform/console.h"
+#include "../../platform/sync.h"
+#include "../../platform/system.h"
+#include "../../shell/dialogue.h"
+#include "gpio_tests.h"
+
+namespace {
+
+constexpr int32_t kOutput = 0;
+constexpr int32_t kInput = 1;
+constexpr int32_t kLedGpios[] = {5, 6, 8, 9};
+constexpr int32_t kButtonCount = 4;
+
+constexpr int32_t kHighInterrupt = 1;
+constexpr int32_t kRiseInterrupt = 2;
+
+// Checks for the Space key this often while waiting for it.
+constexpr uint32_t kSpaceCheckMs = 5;
+constexpr uint32_t kPollingPassMs = 200;
+
+constexpr size_t kMessageSize = 100;
+
+// The event the library signals per interrupt; lives for one run of the
+// interrupt test.
+PlatformHandle g_interruptEvent = nullptr;
+
+// The LED lit for each button in the interrupt test.
+int32_t InterruptLedGpio(int32_t button) {
+    switch (button) {
+    case 1: return 6;
+    case 2: return 5;
+    case 3: return 8;
+    case 4: return 9;
+    default: return 0;
+    }
+}
+
+// The LED that copies each button in the polling test, in the order they
+// are read. Buttons 1 and 2 light the LEDs the other way round from the
+// interrupt test.
+struct ButtonLed {
+    int32_t button;
+    int32_t led;
+};
+constexpr ButtonLed kPollingPairs[] = {{1, 5}, {2, 6}, {3, 8}, {4, 9}};
+
+void WaitForSpaceKey() {
+    while (!PlatformSpaceKeyPressed()) PlatformSleep(kSpaceCheckMs);
+}
+
+// "<call> failed (<last error>)", as the console's C-style output.
+void PrintSystemFailure(const char *call) {
+    std::printf("%s failed (%d)\n", call, static_cast<int>(PlatformGetLastError()));
+    std::fflush(stdout);
+}
+
+bool AskToContinue(int count) {
+    char text[kMessageSize];
+    std::snprintf(text, sizeof text, "Interrupt Event Detected (Count: %d), Continue?", count);
+    return PlatformMessageBox(text, "Interrupt Detect", kMessageBoxYesNo | kMessageBoxTopmost) !=
+           kMessageBoxAnswerNo;
+}
+
+}  // namespace
+
+void GpioTests::GPIOLedsToOutput() {
+    for (int32_t led : kLedGpios) GPIOSetDirection(led, kOutput, 0);
+}
+
+void GpioTests::GPIOLedsRelease() {
+    for (int32_t led : kLedGpios) GPIOSetDirection(led, kOutput, 1);
+}
+
+void GpioTests::GPIOButtonsToInput() {
+    for (int32_t button = 1; button <= kButtonCount; ++button) GPIOSetDirection(button, kInput, 0);
+}
+
+// The LED is low while the test waits for an interrupt and high while the
+// operator is asked. Interrupts that come while the question is open merge
+// into one wake of the auto-reset event, so the count counts answers.
+int GpioTests::GPIOButtonInterruptTest(int32_t buttonGpio, int32_t ledGpio, int32_t isrType) {
+    g_interruptEvent = PlatformCreateEvent();
+    if (!g_interruptEvent) {
+        PrintSystemFailure("CreateEvent");
+        return 0;
+    }
+    GPIOSetDirection(buttonGpio, kInput, 0);
+    GPIOSetDirection(ledGpio, kOutput, 0);
+    if (GPIOSetInterrupt(buttonGpio, isrType, g_interruptEvent) == 0) {
+        PrintSystemFailure("Set GPIO Interrupt");
+        PlatformCloseEvent(g_interruptEvent);
+        g_interruptEvent = nullptr;
+        return 0;
+    }
+    int count = 1;
+    for (;;) {
+        GPIOSetPin(ledGpio, 0);
+        if (PlatformWaitEvent(g_interruptEvent) != kPlatformWaitSignalled) {
+            ++count;
+            continue;
+        }
+        GPIOSetPin(ledGpio, 1);
+        if (!AskToContinue(count)) break;
+        ++count;
+    }
+    GPIOClearInterrupt(buttonGpio);
+    PlatformCloseEvent(g_interruptEvent);
+    g_interruptEvent = nullptr;
+    PrintStatusLine("Interrupttest on Button TA" + std::to_string(buttonGpio), true);
+    return 1;
+}
+
+void GpioTests::RunButtonInterruptTest() {
+    PrintTestHeader("GPIO Button Interrupt Test");
+    int32_t button = ReadDecimal("Enter Input Gpio Pin (e.g. 1 = GPIO_A): ");
+    int32_t isrType = ReadDecimal("Enter ISR Type (e.g. 0=Low, 1=High, 2=Rise, 3=Fall, 4=Both, 5=None): ");
+    if (isrType == kHighInterrupt || isrType == kRiseInterrupt) {
+        PrintPrompt("Please push selected button before press space to continious interrupt test!");
+        WaitForSpaceKey();
+    }
+    int32_t led = InterruptLedGpio(button);
+    if (led == 0) {
+        PrintLine("Enter valid Button Number (1 to 4)");
+        return;
+    }
+    int result = GPIOButtonInterruptTest(button, led, isrType);
+    GPIOLedsRelease();
+    PrintStatusLine("GPIO Pin " + std::to_string(button), result == 1);
+}
+
+// Each pass copies the buttons onto the LEDs; Space ends the test after the
+// pass in which it is seen.
+void GpioTests::RunButtonPollingTest() {
+    PrintTestHeader("Gpio Button Polling Test");
+    GPIOLedsToOutput();
+    GPIOButtonsToInput();
+    for (;;) {
+        for (const ButtonLed &pair : kPollingPairs)
+            GPIODriveOutput(pair.led, GPIOShowPinState(pair.button) == 1 ? 1 : 0);
+        if (PlatformSpaceKeyPressed()) break;
+        PrintLine("Press Space for Break Test");
+        PlatformSleep(kPollingPassMs);
+    }
+    GPIOLedsRelease();
+}

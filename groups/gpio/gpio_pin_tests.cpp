@@ -1,0 +1,103 @@
+// The pin-level tests: loopback, LED, set and get pin, PWM and INT_PRIO.
+#include <string>
+
+#include "../../hal/QZHalLib.h"
+#include "../../platform/system.h"
+#include "../../shell/dialogue.h"
+#include "gpio_tests.h"
+
+namespace {
+
+constexpr int32_t kOutput = 0;
+constexpr int32_t kInput = 1;
+constexpr uint32_t kLedSettleMs = 100;
+
+// A typed state: 1 is high, every other number low.
+int32_t LevelOfState(int32_t state) { return state == 1 ? 1 : 0; }
+
+// The GPIO of LED 1 to 4, 0 for any other number.
+int32_t LedGpio(int32_t led) {
+    switch (led) {
+    case 1: return 6;
+    case 2: return 5;
+    case 3: return 8;
+    case 4: return 9;
+    default: return 0;
+    }
+}
+
+// Prints the level a pin read; only 1 is high.
+int ShowPinLevel(int32_t value) {
+    bool high = value == 1;
+    PrintLine(high ? "Pin is High" : "Pin is Low");
+    return high ? 1 : 0;
+}
+
+}  // namespace
+
+int GpioTests::GPIOLoopbackCheck(int32_t outPin, int32_t inPin) {
+    GPIOSetDirection(outPin, kOutput, 0);
+    GPIOSetDirection(inPin, kInput, 0);
+    GPIOSetPin(outPin, 1);
+    return GPIOGetPin(inPin) == 1 ? 1 : 0;
+}
+
+void GpioTests::GPIODriveOutput(int32_t pin, int32_t level) {
+    GPIOSetDirection(pin, kOutput, 0);
+    GPIOSetPin(pin, level);
+}
+
+int GpioTests::GPIOShowPinState(int32_t pin) { return ShowPinLevel(GPIOGetPin(pin)); }
+
+void GpioTests::RunLoopbackTest() {
+    PrintTestHeader("Gpio Loopback Test");
+    int32_t first = ReadDecimal("Enter Gpio1 Pin (e.g. 1 = GPIO_A): ");
+    int32_t second = ReadDecimal("Enter Gpio2 Pin (e.g. 2 = GPIO_B): ");
+    bool joined = GPIOLoopbackCheck(first, second) == 1;
+    PrintStatusLine("Loopback Test GPIO " + std::to_string(first) + " to " + std::to_string(second), joined);
+    PrintClosingLine();
+}
+
+// Reads back the LED's own line, and counts only a read that gave exactly
+// the level written: a failed read (-1) is no proof of a low LED.
+void GpioTests::RunLedTest() {
+    PrintTestHeader("Gpio LED Test");
+    int32_t led = ReadDecimal("Enter Gpio LED Pin (e.g. 1 = LED1): ");
+    int32_t state = ReadDecimal("Enter Gpio LED State (e.g. 1|0): ");
+    int32_t gpio = LedGpio(led);
+    if (gpio == 0) {
+        PrintLine("Enter valid LED Number (1 to 4)");
+        return;
+    }
+    int32_t level = LevelOfState(state);
+    GPIODriveOutput(gpio, level);
+    PlatformSleep(kLedSettleMs);
+    int32_t readBack = GPIOGetPin(gpio);
+    ShowPinLevel(readBack);
+    PrintLine("GPIO " + std::to_string(gpio) + " Test is" + StatusWord(readBack == level) + "!!!");
+}
+
+void GpioTests::RunSetPinTest() {
+    PrintTestHeader("Gpio Set Pin State");
+    int32_t pin = ReadDecimal("Enter Gpio Pin (e.g. 1 = GPIO_A): ");
+    int32_t level = LevelOfState(ReadDecimal("Enter Gpio State (e.g. 1|0): "));
+    GPIODriveOutput(pin, level);
+    PrintLine("GPIO Pin " + std::to_string(pin) + " is " + std::to_string(level) + "!!!");
+}
+
+void GpioTests::RunGetPinTest() {
+    PrintTestHeader("Gpio Get Pin State");
+    int32_t pin = ReadDecimal("Enter Gpio Pin (e.g. 1 = GPIO_A): ");
+    bool high = GPIOShowPinState(pin) == 1;
+    PrintLine("GPIO Pin " + std::to_string(pin) + " is " + (high ? "HIGH" : "LOW") + "!!!");
+}
+
+// Writes the pin without touching its direction and reads it back: Success
+// when it reads exactly the level written.
+void GpioTests::RunPinStateTest(const char *title, int32_t pin, const char *resultPrefix) {
+    PrintTestHeader(title);
+    int32_t level = LevelOfState(ReadDecimal("Enter Gpio Pin State (e.g. 0 = Off, 1 = On): "));
+    GPIOSetPin(pin, level);
+    bool readsWritten = GPIOGetPin(pin) == level;
+    PrintLine(std::string(resultPrefix) + StatusWord(readsWritten) + "!!!");
+}
