@@ -1,5 +1,6 @@
 #include "dialogue.h"
 
+#include <cstdio>
 #include <iostream>
 
 #include "../platform/console.h"
@@ -112,6 +113,10 @@ void ReadWord(const char *prompt, char *buffer, size_t size) {
 }
 
 const char *StatusWord(bool success) { return success ? "Success" : "Failed"; }
+
+void CopyStatusWord(char *statusText, size_t size, bool success) {
+    std::snprintf(statusText, size, "%s", StatusWord(success));
+}
 
 void PrintStatusLine(const std::string &subject, bool success) {
     PrintLine(subject + " is " + StatusWord(success) + "!!!");

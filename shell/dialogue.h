@@ -49,6 +49,13 @@ void ReadWord(const char *prompt, char *buffer, size_t size);
 // "Success" or "Failed".
 const char *StatusWord(bool success);
 
+// Size of the status text buffer of the menus that keep their last status
+// word in one.
+constexpr size_t kStatusTextSize = 20;
+
+// Copies the status word, NUL included, into a menu's status text buffer.
+void CopyStatusWord(char *statusText, size_t size, bool success);
+
 // subject + " is " + status word + "!!!".
 void PrintStatusLine(const std::string &subject, bool success);
 

@@ -1,19 +1,7 @@
 #include "control_tests.h"
 
-#include <cstdio>
-
 #include "../../hal/QZHalLib.h"
 #include "../../shell/dialogue.h"
-
-namespace {
-
-constexpr size_t kStatusTextSize = 20;
-
-void CopyStatusWord(char *statusText, size_t size, bool success) {
-    std::snprintf(statusText, size, "%s", StatusWord(success));
-}
-
-}  // namespace
 
 void ControlTests::ControlTestMenu() {
     char statusText[kStatusTextSize] = {};

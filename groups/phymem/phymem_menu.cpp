@@ -6,8 +6,6 @@
 
 namespace {
 
-constexpr size_t kStatusTextSize = 20;
-
 const char kAddressPrompt[] = "Enter Register Address (e.g. 0x0209c700): ";
 const char kChannelPrompt[] = "Enter Register Channel Pin (e.g. 1 to 9): ";
 const char kValuePrompt[] = "Enter Register Value Pin (e.g. 0x1): ";
@@ -21,10 +19,6 @@ const char *const kAsyncAddressPrompts[kPhymemThreadCount] = {
 
 // Typed in hexadecimal, any 32-bit pattern, as the C library's "%x" reads it.
 int32_t ReadChannel() { return static_cast<int32_t>(ReadHexUnsigned(kChannelPrompt)); }
-
-void CopyStatusWord(char *statusText, size_t size, bool success) {
-    std::snprintf(statusText, size, "%s", StatusWord(success));
-}
 
 }  // namespace
 
