@@ -1,4 +1,3 @@
-#include <cstdio>
 #include <string>
 
 #include "../../shell/dialogue.h"
