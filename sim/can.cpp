@@ -179,6 +179,10 @@ int32_t CANConfigureMode(int32_t channel, int32_t mode, uint32_t bitRate, int32_
             state.mode = mode;
             state.bitRate = bitRate;
             state.modeSet = true;
+            // A message whose ID the new mode cannot carry must be configured
+            // again before the next transfer.
+            if (state.messageSet && state.id > (mode == kModeExtended ? kMaxExtendedId : kMaxStandardId))
+                state.messageSet = false;
             bus.bitRate = bitRate;
             return 1;
         });

@@ -54,6 +54,13 @@ TEST_F(CanChannelTest, RefusesConfigurationsOutsideTheBoardsLimits) {
     EXPECT_EQ(CANConfigureMessage(1, 0, 0x1FFFFFFF, 0, 0, 0), 1) << "29-bit ID";
     EXPECT_EQ(CANConfigureMessage(1, 0, 0x20000000, 0, 0, 0), 0);
     EXPECT_EQ(CANConfigureFilter(1, 0, 0, 0, 2), 0);
+    // Back in standard mode the 29-bit ID cannot be sent until the message
+    // is configured again.
+    ASSERT_EQ(CANConfigureMode(1, 0, 1000000, 0, 0), 1);
+    uint8_t byte[1] = {1};
+    int32_t error = 0;
+    EXPECT_EQ(CANWrite(1, byte, 1, &error), 0);
+    EXPECT_EQ(error, 2);
 }
 
 TEST_F(CanChannelTest, TransfersStoreTheirErrorCodes) {
