@@ -37,14 +37,18 @@ TEST(MainMenu, ReturningFromASubMenuShowsTheFullMenuAgain) {
 
 TEST(MainMenu, TenIsReadInDecimalAfterAHexadecimalLookingValue) {
     // 0x20 at the decimal level prompt reads 0 and leaves x20, an unlisted
-    // choice at the backlight menu; 10 then selects the CAN menu.
+    // choice at the backlight menu; 10 then selects the CAN menu, left with 0.
     RunResult run = RunProgram("1\n1\n0x20\n0\n10\n0\n");
     const std::string backlightMenu =
         SubMenu("Select Backlight Test!", {"Set Backlight Brightness", "Set Backlight Suspend"});
     EXPECT_EQ(run.output, MainMenu() + backlightMenu + TestHeader("Set Backlight Brightness Test") +
                               "Enter Backlight Level: (0 ... 255): " +
                               Line("Set Backlight Brightness  is Success!!!") + kClosingLine + backlightMenu +
-                              NotValid() + backlightMenu + MainMenu() + MainMenu());
+                              NotValid() + backlightMenu + MainMenu() +
+                              SubMenu("Select CAN Test!", {"Write Test", "Read Test", "Remote Write Test",
+                                                           "Remote Read Test", "Filter Write Test", "Filter Read Test",
+                                                           "Async Read/Write Test"}) +
+                              MainMenu());
     EXPECT_EQ(run.trace, (std::vector<std::string>{"SetBacklightLevel(0) = 1"}));
     EXPECT_EQ(run.exitCode, 1);
 }

@@ -1,0 +1,163 @@
+// The async read/write test: a reader and a writer thread on channel 1 until
+// the operator presses Space.
+#include <algorithm>
+#include <cstdio>
+#include <new>
+
+#include "../../hal/QZHalLib.h"
+#include "../../platform/console.h"
+#include "../../platform/sync.h"
+#include "../../platform/system.h"
+#include "../../shell/dialogue.h"
+#include "../../shell/error_box.h"
+#include "can_tests.h"
+
+std::atomic<uint8_t> CANThreadsRunning{0};
+
+namespace {
+
+constexpr int32_t kChannel = 1;
+constexpr int32_t kDataFrame = 0;
+
+constexpr uint32_t kExitRecordAllocationFailed = 2;
+constexpr uint32_t kExitThreadCreationFailed = 3;
+
+// Pause between checks of the Space key, so that the wait costs next to no
+// processor time.
+constexpr uint32_t kSpacePollMs = 5;
+// The writer pauses in slices of this length, so that it notices the end of
+// the test within one slice however long its delay.
+constexpr uint32_t kPauseSliceMs = 10;
+// Time the test leaves the console after the workers have ended.
+constexpr uint32_t kSettleMs = 1000;
+
+bool ThreadsRunning() { return CANThreadsRunning.load() == 1; }
+
+// A record zero-filled from the process heap, or the end of the process.
+template <typename Record>
+Record *AllocateRecord() {
+    void *block = PlatformHeapAllocZeroed(sizeof(Record));
+    if (!block) PlatformExitProcess(kExitRecordAllocationFailed);
+    return new (block) Record{};
+}
+
+PlatformHandle StartWorker(PlatformThreadProc proc, void *params) {
+    PlatformHandle thread = PlatformCreateThread(proc, params);
+    if (!thread) {
+        ShowLastErrorBox("CreateCANThread");
+        PlatformExitProcess(kExitThreadCreationFailed);
+    }
+    return thread;
+}
+
+bool ConfigureChannel(int32_t mode, uint32_t bitRate, int32_t id, int32_t timeout) {
+    return CANConfigureMode(kChannel, mode, bitRate, 0, 0) != 0 &&
+           CANConfigureMessage(kChannel, kDataFrame, id, 0, timeout, 0) != 0 &&
+           CANConfigureMessage(kChannel, kDataFrame, id, 0, timeout, 1) != 0 &&
+           CANConfigureFilter(kChannel, 0, 0, 0, 0) != 0;
+}
+
+void WaitForSpace() {
+    while (!PlatformSpaceKeyPressed()) PlatformSleep(kSpacePollMs);
+}
+
+void PauseWhileRunning(uint32_t delayMs) {
+    while (delayMs > 0 && ThreadsRunning()) {
+        uint32_t slice = std::min(delayMs, kPauseSliceMs);
+        PlatformSleep(slice);
+        delayMs -= slice;
+    }
+}
+
+// One line of a worker, on the console at once even when the output is a
+// pipe.
+void PrintTransferLine(const char *what, uint32_t count, int32_t length, const uint8_t *bytes) {
+    std::printf("CAN %s Count: %u | Length: %d | Data: 0x%x,0x%x,0x%x,0x%x,0x%x,0x%x,0x%x,0x%x\n", what, count,
+                length, bytes[0], bytes[1], bytes[2], bytes[3], bytes[4], bytes[5], bytes[6], bytes[7]);
+    std::fflush(stdout);
+}
+
+void PrintErrorLine(const char *what, int32_t error) {
+    std::printf("CAN %s Error: %d\n", what, error);
+    std::fflush(stdout);
+}
+
+// Runs the two workers on the opened, configured channel until Space, and
+// returns once both have ended.
+void RunWorkers(CANReadThreadParams *readParams, CANWriteThreadParams *writeParams) {
+    CANThreadsRunning.store(1);
+    PlatformHandle threads[2];
+    threads[0] = StartWorker(CanTests::CANReadThread, readParams);
+    threads[1] = StartWorker(CanTests::CANWriteThread, writeParams);
+    WaitForSpace();
+    CANThreadsRunning.store(0);
+    // The close makes a transfer that is still waiting return at once; the
+    // records and buffers stay until both workers are gone.
+    CANClose(kChannel);
+    PlatformWaitForAllThreads(threads, 2);
+    PlatformCloseThread(threads[0]);
+    PlatformCloseThread(threads[1]);
+}
+
+}  // namespace
+
+int CanTests::CANAsyncReadWriteTest(int32_t mode, uint32_t bitRate, int32_t id, int32_t length, const char *text,
+                                    int32_t timeout, uint32_t delay) {
+    uint8_t receive[kCanFrameBytes] = {};
+    uint8_t transmit[kCanFrameBytes] = {};
+    // The read length bounds the packed bytes too; a length the buffers
+    // cannot take is refused below.
+    size_t packedSize = std::min(static_cast<size_t>(std::max(length, 0)), kCanFrameBytes);
+    int32_t writeLength = PackCANData(text, transmit, packedSize);
+
+    auto *readParams = AllocateRecord<CANReadThreadParams>();
+    auto *writeParams = AllocateRecord<CANWriteThreadParams>();
+    *readParams = {length, receive};
+    *writeParams = {writeLength, transmit, delay};
+
+    int result = 0;
+    if (CANOpen(kChannel) == 1) {
+        if (!ConfigureChannel(mode, bitRate, id, timeout)) {
+            CANClose(kChannel);
+        } else if (length < 1 || length > static_cast<int32_t>(kCanFrameBytes)) {
+            PrintLine("CAN read data size error");
+            CANClose(kChannel);
+        } else {
+            RunWorkers(readParams, writeParams);
+            PlatformSleep(kSettleMs);
+            result = 1;
+        }
+    }
+    PlatformHeapFree(readParams);
+    PlatformHeapFree(writeParams);
+    return result;
+}
+
+uint32_t CanTests::CANReadThread(void *params) {
+    auto *record = static_cast<CANReadThreadParams *>(params);
+    uint32_t count = 0;
+    int32_t error = 0;
+    while (ThreadsRunning()) {
+        if (CANRead(kChannel, record->buffer, record->length, &error) == 1)
+            PrintTransferLine("Read", count, record->length, record->buffer);
+        else
+            PrintErrorLine("Read", error);
+        ++count;
+    }
+    return 0;
+}
+
+uint32_t CanTests::CANWriteThread(void *params) {
+    auto *record = static_cast<CANWriteThreadParams *>(params);
+    uint32_t count = 0;
+    int32_t error = 0;
+    while (ThreadsRunning()) {
+        if (CANWrite(kChannel, record->buffer, record->length, &error) == 1)
+            PrintTransferLine("Write", count, record->length, record->buffer);
+        else
+            PrintErrorLine("Write", error);
+        ++count;
+        PauseWhileRunning(record->delay);
+    }
+    return 0;
+}
