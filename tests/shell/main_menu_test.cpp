@@ -53,6 +53,21 @@ TEST(MainMenu, TenIsReadInDecimalAfterAHexadecimalLookingValue) {
     EXPECT_EQ(run.exitCode, 1);
 }
 
+TEST(MainMenu, TenSelectsTheCanMenuRightAfterHexadecimalPrompts) {
+    // The register read takes its address and channel in hexadecimal; the
+    // next main-menu choice 10 is still ten.
+    RunResult run = RunProgram("5\n2\n0x10000000\n1\n0\n10\n0\n");
+    const std::string canMenu =
+        SubMenu("Select CAN Test!", {"Write Test", "Read Test", "Remote Write Test", "Remote Read Test",
+                                     "Filter Write Test", "Filter Read Test", "Async Read/Write Test"});
+    const std::string ending = MainMenu() + canMenu + MainMenu();
+    ASSERT_GE(run.output.size(), ending.size());
+    EXPECT_EQ(run.output.substr(run.output.size() - ending.size()), ending);
+    EXPECT_NE(run.output.find("Memory Read Test Register: 10000000 | Value: ab01 | Success!!!"), std::string::npos);
+    EXPECT_EQ(run.trace, (std::vector<std::string>{"ReadPhysicalAddress(1, 268435456, 32) = 43777"}));
+    EXPECT_EQ(run.exitCode, 1);
+}
+
 TEST(MainMenu, EndOfInputEndsTheProgramLikeZero) {
     RunResult run = RunProgram("");
     EXPECT_EQ(run.output, MainMenu());
