@@ -5,6 +5,7 @@
 
 #include "../platform/console.h"
 #include "../platform/system.h"
+#include "main_menu.h"
 #include "number_scan.h"
 
 namespace {
@@ -14,15 +15,15 @@ static_assert(kScanEndOfInput == kConsoleEndOfInput, "one end-of-input marker");
 const char kFrameLine[] = "---------------------------------";      // 33 dashes
 const char kClosingLine[] = "------------------------------------";  // 36 dashes
 
-// Exit code of the program's normal end.
-constexpr uint32_t kExitCodeNormal = 1;
+// Pause between checks of the Space key.
+constexpr uint32_t kSpaceCheckMs = 5;
 
 struct ConsoleInput {
     int Peek(size_t offset) { return PlatformConsolePeek(offset); }
     void Consume(size_t count) { PlatformConsoleConsume(count); }
 };
 
-[[noreturn]] void EndAtEndOfInput() { PlatformExitProcess(kExitCodeNormal); }
+[[noreturn]] void EndAtEndOfInput() { PlatformExitProcess(kExitCodeNormalEnd); }
 
 void DiscardRestOfLine() {
     for (int c = PlatformConsolePeek(); c != kConsoleEndOfInput; c = PlatformConsolePeek()) {
@@ -110,6 +111,10 @@ void ReadWord(const char *prompt, char *buffer, size_t size) {
         PlatformConsoleConsume(1);
     }
     if (size > 0) buffer[length] = '\0';
+}
+
+void WaitForSpaceKey() {
+    while (!PlatformSpaceKeyPressed()) PlatformSleep(kSpaceCheckMs);
 }
 
 const char *StatusWord(bool success) { return success ? "Success" : "Failed"; }

@@ -46,6 +46,10 @@ uint32_t ReadHexUnsigned(const char *prompt);
 // longer than size - 1 is cut to fit; the rest of it is discarded.
 void ReadWord(const char *prompt, char *buffer, size_t size);
 
+// Waits until the operator presses Space, checking every few milliseconds so
+// that the wait stays idle.
+void WaitForSpaceKey();
+
 // "Success" or "Failed".
 const char *StatusWord(bool success);
 

@@ -18,10 +18,6 @@
 
 namespace {
 
-// The program never ends with 0: both its normal end and a failed start-up
-// give 1.
-constexpr int kExitCode = 1;
-
 const char kFrameLine[] = "---------------------------------";  // 33 dashes
 
 void PrintMainMenu() {
@@ -58,12 +54,12 @@ int RunTestProgram() {
 
     if (!PlatformInitApplication()) {
         std::wprintf(L"Fatal Error: MFC initialization failed\n");
-        return kExitCode;
+        return kExitCodeNormalEnd;
     }
     for (;;) {
         PrintMainMenu();
         switch (ReadMenuChoice()) {
-        case 0: return kExitCode;
+        case 0: return kExitCodeNormalEnd;
         case 1: backlight.BacklightTestMenu(); break;
         case 2: control.ControlTestMenu(); break;
         case 3: gpio.GPIOTestMenu(); break;

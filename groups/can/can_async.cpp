@@ -5,26 +5,16 @@
 #include <new>
 
 #include "../../hal/QZHalLib.h"
-#include "../../platform/console.h"
 #include "../../platform/sync.h"
 #include "../../platform/system.h"
 #include "../../shell/dialogue.h"
-#include "../../shell/error_box.h"
+#include "../../shell/worker_threads.h"
 #include "can_tests.h"
 
 std::atomic<uint8_t> CANThreadsRunning{0};
 
 namespace {
 
-constexpr int32_t kChannel = 1;
-constexpr int32_t kDataFrame = 0;
-
-constexpr uint32_t kExitRecordAllocationFailed = 2;
-constexpr uint32_t kExitThreadCreationFailed = 3;
-
-// Pause between checks of the Space key, so that the wait costs next to no
-// processor time.
-constexpr uint32_t kSpacePollMs = 5;
 // The writer pauses in slices of this length, so that it notices the end of
 // the test within one slice however long its delay.
 constexpr uint32_t kPauseSliceMs = 10;
@@ -36,29 +26,18 @@ bool ThreadsRunning() { return CANThreadsRunning.load() == 1; }
 // A record zero-filled from the process heap, or the end of the process.
 template <typename Record>
 Record *AllocateRecord() {
-    void *block = PlatformHeapAllocZeroed(sizeof(Record));
-    if (!block) PlatformExitProcess(kExitRecordAllocationFailed);
-    return new (block) Record{};
+    return new (AllocateWorkerRecord(sizeof(Record))) Record{};
 }
 
 PlatformHandle StartWorker(PlatformThreadProc proc, void *params) {
-    PlatformHandle thread = PlatformCreateThread(proc, params);
-    if (!thread) {
-        ShowLastErrorBox("CreateCANThread");
-        PlatformExitProcess(kExitThreadCreationFailed);
-    }
-    return thread;
+    return StartWorkerThread(proc, params, "CreateCANThread");
 }
 
 bool ConfigureChannel(int32_t mode, uint32_t bitRate, int32_t id, int32_t timeout) {
-    return CANConfigureMode(kChannel, mode, bitRate, 0, 0) != 0 &&
-           CANConfigureMessage(kChannel, kDataFrame, id, 0, timeout, 0) != 0 &&
-           CANConfigureMessage(kChannel, kDataFrame, id, 0, timeout, 1) != 0 &&
-           CANConfigureFilter(kChannel, 0, 0, 0, 0) != 0;
-}
-
-void WaitForSpace() {
-    while (!PlatformSpaceKeyPressed()) PlatformSleep(kSpacePollMs);
+    return CANConfigureMode(kCanChannel, mode, bitRate, 0, 0) != 0 &&
+           CANConfigureMessage(kCanChannel, kCanDataFrame, id, 0, timeout, 0) != 0 &&
+           CANConfigureMessage(kCanChannel, kCanDataFrame, id, 0, timeout, 1) != 0 &&
+           CANConfigureFilter(kCanChannel, 0, 0, 0, 0) != 0;
 }
 
 void PauseWhileRunning(uint32_t delayMs) {
@@ -89,11 +68,11 @@ void RunWorkers(CANReadThreadParams *readParams, CANWriteThreadParams *writePara
     PlatformHandle threads[2];
     threads[0] = StartWorker(CanTests::CANReadThread, readParams);
     threads[1] = StartWorker(CanTests::CANWriteThread, writeParams);
-    WaitForSpace();
+    WaitForSpaceKey();
     CANThreadsRunning.store(0);
     // The close makes a transfer that is still waiting return at once; the
     // records and buffers stay until both workers are gone.
-    CANClose(kChannel);
+    CANClose(kCanChannel);
     PlatformWaitForAllThreads(threads, 2);
     PlatformCloseThread(threads[0]);
     PlatformCloseThread(threads[1]);
@@ -116,12 +95,12 @@ int CanTests::CANAsyncReadWriteTest(int32_t mode, uint32_t bitRate, int32_t id, 
     *writeParams = {writeLength, transmit, delay};
 
     int result = 0;
-    if (CANOpen(kChannel) == 1) {
+    if (CANOpen(kCanChannel) == 1) {
         if (!ConfigureChannel(mode, bitRate, id, timeout)) {
-            CANClose(kChannel);
+            CANClose(kCanChannel);
         } else if (length < 1 || length > static_cast<int32_t>(kCanFrameBytes)) {
             PrintLine("CAN read data size error");
-            CANClose(kChannel);
+            CANClose(kCanChannel);
         } else {
             RunWorkers(readParams, writeParams);
             PlatformSleep(kSettleMs);
@@ -138,7 +117,7 @@ uint32_t CanTests::CANReadThread(void *params) {
     uint32_t count = 0;
     int32_t error = 0;
     while (ThreadsRunning()) {
-        if (CANRead(kChannel, record->buffer, record->length, &error) == 1)
+        if (CANRead(kCanChannel, record->buffer, record->length, &error) == 1)
             PrintTransferLine("Read", count, record->length, record->buffer);
         else
             PrintErrorLine("Read", error);
@@ -152,7 +131,7 @@ uint32_t CanTests::CANWriteThread(void *params) {
     uint32_t count = 0;
     int32_t error = 0;
     while (ThreadsRunning()) {
-        if (CANWrite(kChannel, record->buffer, record->length, &error) == 1)
+        if (CANWrite(kCanChannel, record->buffer, record->length, &error) == 1)
             PrintTransferLine("Write", count, record->length, record->buffer);
         else
             PrintErrorLine("Write", error);

@@ -9,10 +9,7 @@
 
 namespace {
 
-constexpr int32_t kChannel = 1;
 constexpr int32_t kMessageTimeoutMs = 30000;
-constexpr int32_t kDataFrame = 0;
-constexpr int32_t kRemoteFrame = 1;
 
 int FailWithText(const char *failureText) {
     PrintPrompt(failureText);
@@ -20,12 +17,12 @@ int FailWithText(const char *failureText) {
 }
 
 int CloseAndFail() {
-    CANClose(kChannel);
+    CANClose(kCanChannel);
     return 0;
 }
 
 int CloseAndFailWithText(const char *failureText) {
-    CANClose(kChannel);
+    CANClose(kCanChannel);
     return FailWithText(failureText);
 }
 
@@ -63,85 +60,85 @@ int CanTests::CANWriteTest(int32_t mode, uint32_t bitRate, int32_t id, uint8_t p
     const char failureText[] = "CAN Write Test failed";
     uint8_t packed[kCanTextBufferSize] = {};
     int32_t count = PackCANData(text, packed, sizeof packed);
-    if (CANOpen(kChannel) != 1) return FailWithText(failureText);
-    if (CANConfigureMode(kChannel, mode, bitRate, 0, 0) == 0 ||
-        CANConfigureMessage(kChannel, kDataFrame, id, prio, kMessageTimeoutMs, 1) == 0)
+    if (CANOpen(kCanChannel) != 1) return FailWithText(failureText);
+    if (CANConfigureMode(kCanChannel, mode, bitRate, 0, 0) == 0 ||
+        CANConfigureMessage(kCanChannel, kCanDataFrame, id, prio, kMessageTimeoutMs, 1) == 0)
         return CloseAndFail();
-    if (CANWrite(kChannel, packed, count, nullptr) != 1) return CloseAndFailWithText(failureText);
-    CANClose(kChannel);
+    if (CANWrite(kCanChannel, packed, count, nullptr) != 1) return CloseAndFailWithText(failureText);
+    CANClose(kCanChannel);
     return 1;
 }
 
 int CanTests::CANReadTest(int32_t mode, uint32_t bitRate, int32_t *idOut, int32_t length, uint8_t *buffer) {
     const char failureText[] = "CAN Read Test failed";
-    if (CANOpen(kChannel) != 1) return FailWithText(failureText);
-    if (CANConfigureMode(kChannel, mode, bitRate, 0, 0) == 0 ||
-        CANConfigureMessage(kChannel, kDataFrame, 0, 0, kMessageTimeoutMs, 0) == 0 ||
-        CANConfigureFilter(kChannel, 0, 0, 0, 0) == 0)
+    if (CANOpen(kCanChannel) != 1) return FailWithText(failureText);
+    if (CANConfigureMode(kCanChannel, mode, bitRate, 0, 0) == 0 ||
+        CANConfigureMessage(kCanChannel, kCanDataFrame, 0, 0, kMessageTimeoutMs, 0) == 0 ||
+        CANConfigureFilter(kCanChannel, 0, 0, 0, 0) == 0)
         return CloseAndFail();
-    if (CANRead(kChannel, buffer, ReceiveCount(length), nullptr) != 1) return CloseAndFailWithText(failureText);
+    if (CANRead(kCanChannel, buffer, ReceiveCount(length), nullptr) != 1) return CloseAndFailWithText(failureText);
     // Asked while the channel is still open, so that it tells the ID of the
     // frame just read.
-    CANGetMessageParameter(kChannel, idOut, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
-    CANClose(kChannel);
+    CANGetMessageParameter(kCanChannel, idOut, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
+    CANClose(kCanChannel);
     return 1;
 }
 
 int CanTests::CANRemoteWriteTest(int32_t mode, uint32_t bitRate, int32_t id, uint8_t prio, int32_t length,
                                  char *text) {
     const char failureText[] = "CAN Remote Write Test failed";
-    if (CANOpen(kChannel) != 1) return FailWithText(failureText);
-    if (CANConfigureMode(kChannel, mode, bitRate, 0, 0) == 0 ||
-        CANConfigureMessage(kChannel, kRemoteFrame, id, prio, kMessageTimeoutMs, 1) == 0)
+    if (CANOpen(kCanChannel) != 1) return FailWithText(failureText);
+    if (CANConfigureMode(kCanChannel, mode, bitRate, 0, 0) == 0 ||
+        CANConfigureMessage(kCanChannel, kCanRemoteFrame, id, prio, kMessageTimeoutMs, 1) == 0)
         return CloseAndFail();
     // A remote frame carries no data: the typed length is the length it asks
     // the receiver for.
-    if (CANWrite(kChannel, TextBytes(text), TextCount(length), nullptr) != 1)
+    if (CANWrite(kCanChannel, TextBytes(text), TextCount(length), nullptr) != 1)
         return CloseAndFailWithText(failureText);
-    CANClose(kChannel);
+    CANClose(kCanChannel);
     return 1;
 }
 
 int CanTests::CANRemoteReadTest(int32_t mode, uint32_t bitRate, int32_t *idOut, int32_t length, uint8_t *buffer) {
     const char failureText[] = "CAN Remote Read Test failed";
-    if (CANOpen(kChannel) != 1) return FailWithText(failureText);
-    if (CANConfigureMode(kChannel, mode, bitRate, 0, 0) == 0 ||
-        CANConfigureMessage(kChannel, kDataFrame, 0, 0, kMessageTimeoutMs, 0) == 0 ||
-        CANConfigureFilter(kChannel, 0, 0, 0, 1) == 0)
+    if (CANOpen(kCanChannel) != 1) return FailWithText(failureText);
+    if (CANConfigureMode(kCanChannel, mode, bitRate, 0, 0) == 0 ||
+        CANConfigureMessage(kCanChannel, kCanDataFrame, 0, 0, kMessageTimeoutMs, 0) == 0 ||
+        CANConfigureFilter(kCanChannel, 0, 0, 0, 1) == 0)
         return CloseAndFail();
-    if (CANRead(kChannel, buffer, ReceiveCount(length), nullptr) != 1) return CloseAndFailWithText(failureText);
-    CANGetMessageParameter(kChannel, idOut, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
-    CANClose(kChannel);
+    if (CANRead(kCanChannel, buffer, ReceiveCount(length), nullptr) != 1) return CloseAndFailWithText(failureText);
+    CANGetMessageParameter(kCanChannel, idOut, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
+    CANClose(kCanChannel);
     return 1;
 }
 
 int CanTests::CANFilterWriteTest(int32_t mode, uint32_t bitRate, int32_t id, uint8_t prio, int32_t filter,
                                  int32_t mask, int32_t length, char *text) {
     const char failureText[] = "CAN Filter Write Test failed";
-    if (CANOpen(kChannel) != 1) return FailWithText(failureText);
-    if (CANConfigureMode(kChannel, mode, bitRate, 0, 0) == 0 ||
-        CANConfigureFilter(kChannel, filter, mask, 0, 0) == 0 ||
-        CANConfigureMessage(kChannel, kDataFrame, id, prio, kMessageTimeoutMs, 1) == 0)
+    if (CANOpen(kCanChannel) != 1) return FailWithText(failureText);
+    if (CANConfigureMode(kCanChannel, mode, bitRate, 0, 0) == 0 ||
+        CANConfigureFilter(kCanChannel, filter, mask, 0, 0) == 0 ||
+        CANConfigureMessage(kCanChannel, kCanDataFrame, id, prio, kMessageTimeoutMs, 1) == 0)
         return CloseAndFail();
     // The test has no data prompt: the frame carries the typed number of
     // bytes from the cleared text buffer.
-    if (CANWrite(kChannel, TextBytes(text), TextCount(length), nullptr) != 1 || CANResetFilter(kChannel) != 1)
+    if (CANWrite(kCanChannel, TextBytes(text), TextCount(length), nullptr) != 1 || CANResetFilter(kCanChannel) != 1)
         return CloseAndFailWithText(failureText);
-    CANClose(kChannel);
+    CANClose(kCanChannel);
     return 1;
 }
 
 int CanTests::CANFilterReadTest(int32_t mode, uint32_t bitRate, int32_t *idOut, int32_t filter, int32_t mask,
                                 int32_t length, uint8_t *buffer) {
     const char failureText[] = "CAN Filter Read Test failed";
-    if (CANOpen(kChannel) != 1) return FailWithText(failureText);
-    if (CANConfigureMode(kChannel, mode, bitRate, 0, 0) == 0 ||
-        CANConfigureMessage(kChannel, kDataFrame, 0, 0, kMessageTimeoutMs, 1) == 0 ||
-        CANConfigureFilter(kChannel, filter, mask, 0, 0) == 0)
+    if (CANOpen(kCanChannel) != 1) return FailWithText(failureText);
+    if (CANConfigureMode(kCanChannel, mode, bitRate, 0, 0) == 0 ||
+        CANConfigureMessage(kCanChannel, kCanDataFrame, 0, 0, kMessageTimeoutMs, 1) == 0 ||
+        CANConfigureFilter(kCanChannel, filter, mask, 0, 0) == 0)
         return CloseAndFail();
-    if (CANRead(kChannel, buffer, ReceiveCount(length), nullptr) != 1 || CANResetFilter(kChannel) != 1)
+    if (CANRead(kCanChannel, buffer, ReceiveCount(length), nullptr) != 1 || CANResetFilter(kCanChannel) != 1)
         return CloseAndFailWithText(failureText);
-    CANGetMessageParameter(kChannel, idOut, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
-    CANClose(kChannel);
+    CANGetMessageParameter(kCanChannel, idOut, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
+    CANClose(kCanChannel);
     return 1;
 }

@@ -10,6 +10,11 @@
 // while both workers read it.
 extern std::atomic<uint8_t> CANThreadsRunning;
 
+// Every CAN call goes to channel 1; frames are data (0) or remote (1) frames.
+constexpr int32_t kCanChannel = 1;
+constexpr int32_t kCanDataFrame = 0;
+constexpr int32_t kCanRemoteFrame = 1;
+
 // The menu's text buffer: the typed data word, at most 49 characters.
 constexpr size_t kCanTextBufferSize = 50;
 // The menu's receive buffer: whole result lines of eight bytes each, so that

@@ -20,8 +20,6 @@ constexpr int32_t kButtonCount = 4;
 constexpr int32_t kHighInterrupt = 1;
 constexpr int32_t kRiseInterrupt = 2;
 
-// Checks for the Space key this often while waiting for it.
-constexpr uint32_t kSpaceCheckMs = 5;
 constexpr uint32_t kPollingPassMs = 200;
 
 constexpr size_t kMessageSize = 100;
@@ -49,10 +47,6 @@ struct ButtonLed {
     int32_t led;
 };
 constexpr ButtonLed kPollingPairs[] = {{1, 5}, {2, 6}, {3, 8}, {4, 9}};
-
-void WaitForSpaceKey() {
-    while (!PlatformSpaceKeyPressed()) PlatformSleep(kSpaceCheckMs);
-}
 
 // "<call> failed (<last error>)", as the console's C-style output.
 void PrintSystemFailure(const char *call) {

@@ -7,28 +7,20 @@
 #include "../../platform/sync.h"
 #include "../../platform/system.h"
 #include "../../shell/dialogue.h"
-#include "../../shell/error_box.h"
+#include "../../shell/worker_threads.h"
 #include "phymem_tests.h"
 
 namespace {
 
-constexpr uint32_t kExitCodeNoRecord = 2;
-constexpr uint32_t kExitCodeNoThread = 3;
 constexpr int32_t kAccessWidth = 32;
 
 // Threads started before a failure are left running: ending the process
 // ends them.
 PlatformHandle StartReadThread(PhymemThreadData *&record, uint8_t channel, uint32_t address) {
-    record = static_cast<PhymemThreadData *>(PlatformHeapAllocZeroed(sizeof(PhymemThreadData)));
-    if (!record) PlatformExitProcess(kExitCodeNoRecord);
+    record = static_cast<PhymemThreadData *>(AllocateWorkerRecord(sizeof(PhymemThreadData)));
     record->channel = channel;
     record->address = address;
-    PlatformHandle thread = PlatformCreateThread(PhysicalMemoryTests::PhymemReadThread, record);
-    if (!thread) {
-        ShowLastErrorBox("CreateThread");
-        PlatformExitProcess(kExitCodeNoThread);
-    }
-    return thread;
+    return StartWorkerThread(PhysicalMemoryTests::PhymemReadThread, record, "CreateThread");
 }
 
 }  // namespace
