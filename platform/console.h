@@ -25,8 +25,10 @@ bool PlatformConsoleIsTerminal();
 // is switched to unbuffered, unechoed keys while the program polls (restored
 // before the next prompt, at exit and on Ctrl-C); a Space typed since the
 // last check counts. From a script a blank waiting in the input is the Space
-// key: line ends before it and the blank are taken, any other character
-// waiting means not pressed, and end of input counts as pressed.
+// key: line ends before it and the blank are taken. Any other character
+// waiting also counts as pressed and stays for the next prompt, and so does
+// the end of the input; only an open input with nothing waiting (line ends
+// aside) is "not pressed", so a finite script always ends the loop.
 bool PlatformSpaceKeyPressed();
 
 // MessageBoxW(nullptr, text, caption, type) answers.

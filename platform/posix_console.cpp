@@ -111,8 +111,9 @@ bool ScriptSpacePressed() {
             ++g_head;
             continue;
         }
-        if (next != ' ') return false;
-        ++g_head;
+        // A blank is the Space key. Anything else means the script has moved
+        // on to the next prompt: the loop ends and leaves it for that prompt.
+        if (next == ' ') ++g_head;
         return true;
     }
 }
