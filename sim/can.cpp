@@ -58,14 +58,15 @@ void ApplyFilter(CanChannel &channel) {
                 queue.end());
 }
 
-// The data bytes a CANWrite call reads from the caller: none for a remote
-// frame, else up to one frame's worth.
-size_t WriteBytesRead(const uint8_t *data, int32_t count) {
+// The data bytes a CANWrite call is handed, as the trace shows them: none
+// for a remote frame, else all `count` of them, also when there are more
+// than a frame holds (the call then refuses them).
+size_t WriteBytesHanded(const uint8_t *data, int32_t count) {
     if (!data || count <= 0) return 0;
     CanBus &bus = TheCanBus();
     std::lock_guard<std::mutex> lock(bus.mutex);
     if (bus.channel.messageSet && bus.channel.kind == 1) return 0;
-    return std::min(static_cast<size_t>(count), kCanMaxData);
+    return static_cast<size_t>(count);
 }
 
 CanFrame FrameToWrite(const CanChannel &channel, const uint8_t *data, int32_t count) {
@@ -235,7 +236,7 @@ int32_t CANResetFilter(int32_t channel) {
 
 int32_t CANWrite(int32_t channel, uint8_t *data, int32_t count, int32_t *err) {
     return SimCall("CANWrite",
-                   TraceArgs().Int(channel).Bytes(data, WriteBytesRead(data, count)).Int(count).Pointer(err), 0,
+                   TraceArgs().Int(channel).Bytes(data, WriteBytesHanded(data, count)).Int(count).Pointer(err), 0,
                    [&] { return channel == kChannel ? WriteFrame(data, count, err) : Fail(err, kErrorNotReady); },
                    [&] { Fail(err, kErrorNotReady); });
 }
