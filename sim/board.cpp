@@ -24,19 +24,19 @@ bool g_kitlPowered = true;
 
 extern "C" {
 
-uint32_t QZHalLibGetVersion(void) {
+uint32_t QZHAL_CALL QZHalLibGetVersion(void) {
     return SimCall("QZHalLibGetVersion", TraceArgs(), 0u, [] { return kLibraryVersion; });
 }
 
-uint32_t BSPGetVersion(void) {
+uint32_t QZHAL_CALL BSPGetVersion(void) {
     return SimCall("BSPGetVersion", TraceArgs(), 0u, [] { return kBspVersion; });
 }
 
-uint32_t WinCEImageGetVersion(void) {
+uint32_t QZHAL_CALL WinCEImageGetVersion(void) {
     return SimCall("WinCEImageGetVersion", TraceArgs(), 0u, [] { return kImageVersion; });
 }
 
-int32_t SetBacklightLevel(int32_t level) {
+int32_t QZHAL_CALL SetBacklightLevel(int32_t level) {
     return SimCall("SetBacklightLevel", TraceArgs().Int(level), 0, [&] {
         if (level < 0 || level > kMaxBacklightLevel) return 0;
         std::lock_guard<std::mutex> lock(g_mutex);
@@ -45,7 +45,7 @@ int32_t SetBacklightLevel(int32_t level) {
     });
 }
 
-int32_t SetBacklightSuspend(int32_t seconds, int32_t flag) {
+int32_t QZHAL_CALL SetBacklightSuspend(int32_t seconds, int32_t flag) {
     return SimCall("SetBacklightSuspend", TraceArgs().Int(seconds).Int(flag), 0, [&] {
         if (seconds < 0 || (flag != 0 && flag != 1)) return 0;
         std::lock_guard<std::mutex> lock(g_mutex);
@@ -55,7 +55,7 @@ int32_t SetBacklightSuspend(int32_t seconds, int32_t flag) {
     });
 }
 
-int32_t SoftReset(void) {
+int32_t QZHAL_CALL SoftReset(void) {
     return SimCall("SoftReset", TraceArgs(), 0, [] {
         SimGpioReset();
         SimPhysicalMemoryReset();
@@ -66,7 +66,7 @@ int32_t SoftReset(void) {
     });
 }
 
-int32_t ControlPowerKITL(int32_t on) {
+int32_t QZHAL_CALL ControlPowerKITL(int32_t on) {
     return SimCall("ControlPowerKITL", TraceArgs().Int(on), 0, [&] {
         std::lock_guard<std::mutex> lock(g_mutex);
         g_kitlPowered = on != 0;
@@ -74,18 +74,18 @@ int32_t ControlPowerKITL(int32_t on) {
     });
 }
 
-int32_t RestartPowerKITL(void) {
+int32_t QZHAL_CALL RestartPowerKITL(void) {
     return SimCall("RestartPowerKITL", TraceArgs(), 0, [] {
         std::lock_guard<std::mutex> lock(g_mutex);
         return g_kitlPowered ? 1 : 0;
     });
 }
 
-int32_t ClearTouchCalibrationData(void) {
+int32_t QZHAL_CALL ClearTouchCalibrationData(void) {
     return SimCall("ClearTouchCalibrationData", TraceArgs(), 0, [] { return 1; });
 }
 
-int32_t CalibrateTouch(void) {
+int32_t QZHAL_CALL CalibrateTouch(void) {
     return SimCall("CalibrateTouch", TraceArgs(), 0, [] { return 1; });
 }
 

@@ -149,7 +149,7 @@ void SimCanReset() {
 
 extern "C" {
 
-int32_t CANOpen(int32_t channel) {
+int32_t QZHAL_CALL CANOpen(int32_t channel) {
     return SimCall("CANOpen", TraceArgs().Int(channel), 0, [&] {
         if (channel != kChannel) return 0;
         CanBus &bus = TheCanBus();
@@ -161,7 +161,7 @@ int32_t CANOpen(int32_t channel) {
     });
 }
 
-int32_t CANClose(int32_t channel) {
+int32_t QZHAL_CALL CANClose(int32_t channel) {
     return SimCall("CANClose", TraceArgs().Int(channel), 0, [&] {
         return WithOpenChannel(channel, [](CanBus &bus, CanChannel &) {
             CloseChannel(bus);
@@ -170,7 +170,7 @@ int32_t CANClose(int32_t channel) {
     });
 }
 
-int32_t CANConfigureMode(int32_t channel, int32_t mode, uint32_t bitRate, int32_t option1,
+int32_t QZHAL_CALL CANConfigureMode(int32_t channel, int32_t mode, uint32_t bitRate, int32_t option1,
                          int32_t option2) {
     return SimCall("CANConfigureMode",
                    TraceArgs().Int(channel).Int(mode).Unsigned(bitRate).Int(option1).Int(option2), 0, [&] {
@@ -190,7 +190,7 @@ int32_t CANConfigureMode(int32_t channel, int32_t mode, uint32_t bitRate, int32_
     });
 }
 
-int32_t CANConfigureMessage(int32_t channel, int32_t kind, int32_t id, int32_t prio,
+int32_t QZHAL_CALL CANConfigureMessage(int32_t channel, int32_t kind, int32_t id, int32_t prio,
                             int32_t timeoutMs, int32_t buffer) {
     return SimCall("CANConfigureMessage",
                    TraceArgs().Int(channel).Int(kind).Int(id).Int(prio).Int(timeoutMs).Int(buffer), 0, [&] {
@@ -207,7 +207,7 @@ int32_t CANConfigureMessage(int32_t channel, int32_t kind, int32_t id, int32_t p
     });
 }
 
-int32_t CANConfigureFilter(int32_t channel, int32_t id, int32_t mask, int32_t option,
+int32_t QZHAL_CALL CANConfigureFilter(int32_t channel, int32_t id, int32_t mask, int32_t option,
                            int32_t remote) {
     return SimCall("CANConfigureFilter",
                    TraceArgs().Int(channel).Int(id).Int(mask).Int(option).Int(remote), 0, [&] {
@@ -222,7 +222,7 @@ int32_t CANConfigureFilter(int32_t channel, int32_t id, int32_t mask, int32_t op
     });
 }
 
-int32_t CANResetFilter(int32_t channel) {
+int32_t QZHAL_CALL CANResetFilter(int32_t channel) {
     return SimCall("CANResetFilter", TraceArgs().Int(channel), 0, [&] {
         return WithOpenChannel(channel, [](CanBus &, CanChannel &state) {
             state.filterId = 0;
@@ -234,20 +234,20 @@ int32_t CANResetFilter(int32_t channel) {
     });
 }
 
-int32_t CANWrite(int32_t channel, uint8_t *data, int32_t count, int32_t *err) {
+int32_t QZHAL_CALL CANWrite(int32_t channel, uint8_t *data, int32_t count, int32_t *err) {
     return SimCall("CANWrite",
                    TraceArgs().Int(channel).Bytes(data, WriteBytesHanded(data, count)).Int(count).Pointer(err), 0,
                    [&] { return channel == kChannel ? WriteFrame(data, count, err) : Fail(err, kErrorNotReady); },
                    [&] { Fail(err, kErrorNotReady); });
 }
 
-int32_t CANRead(int32_t channel, uint8_t *data, int32_t count, int32_t *err) {
+int32_t QZHAL_CALL CANRead(int32_t channel, uint8_t *data, int32_t count, int32_t *err) {
     return SimCall("CANRead", TraceArgs().Int(channel).Pointer(data).Int(count).Pointer(err), 0,
                    [&] { return channel == kChannel ? ReadFrame(data, count, err) : Fail(err, kErrorNotReady); },
                    [&] { Fail(err, kErrorNotReady); });
 }
 
-int32_t CANGetMessageParameter(int32_t channel, int32_t *id, int32_t *kind, int32_t *length,
+int32_t QZHAL_CALL CANGetMessageParameter(int32_t channel, int32_t *id, int32_t *kind, int32_t *length,
                                int32_t *prio, int32_t *timeoutMs, int32_t *buffer,
                                uint8_t *data) {
     return SimCall("CANGetMessageParameter",

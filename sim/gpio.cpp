@@ -6,18 +6,16 @@
 // GPIOClearInterrupt (or a replacing GPIOSetInterrupt) has returned, the
 // event of the registration it ended is never written again, and the caller
 // may close it at once.
-#include <cerrno>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <map>
 #include <mutex>
-#include <pthread.h>
-#include <unistd.h>
 
 #include "../hal/QZHalLib.h"
 #include "gpio_model.h"
 #include "sim_call.h"
+#include "sim_os.h"
 #include "sim_reset.h"
 
 namespace {
@@ -34,7 +32,7 @@ enum InterruptType : int32_t { kLow = 0, kHigh = 1, kRise = 2, kFall = 3, kBoth 
 
 struct Registration {
     int32_t type;
-    int eventFd;
+    QZHAL_EVENT event;
     int32_t lastLevel;
     bool signalledBefore;
     Clock::time_point lastSignal;
@@ -72,15 +70,6 @@ int32_t LevelNow(GpioBoard &board, int32_t pin, Clock::time_point now) {
     return board.pins.Read(pin, SimPressedButton(elapsed.count()));
 }
 
-bool Signal(int eventFd) {
-    uint64_t one = 1;
-    ssize_t wrote;
-    do {
-        wrote = write(eventFd, &one, sizeof one);
-    } while (wrote < 0 && errno == EINTR);
-    return wrote == static_cast<ssize_t>(sizeof one) || errno != EBADF;
-}
-
 bool InterruptDue(Registration &registration, int32_t level, Clock::time_point now) {
     switch (registration.type) {
     case kLow:
@@ -107,7 +96,7 @@ void CheckInterrupts(GpioBoard &board) {
             registration.signalledBefore = true;
             registration.lastSignal = now;
             // An event closed without clearing its interrupt is forgotten.
-            if (!Signal(registration.eventFd)) {
+            if (!SimSignalEvent(registration.event)) {
                 entry = board.interrupts.erase(entry);
                 continue;
             }
@@ -116,7 +105,7 @@ void CheckInterrupts(GpioBoard &board) {
     }
 }
 
-void *MonitorInterrupts(void *) {
+void MonitorInterrupts() {
     GpioBoard &board = Board();
     std::unique_lock<std::mutex> lock(board.mutex);
     for (;;) {
@@ -124,37 +113,27 @@ void *MonitorInterrupts(void *) {
         CheckInterrupts(board);
         board.registrationsChanged.wait_for(lock, kSampleInterval);
     }
-    return nullptr;
 }
 
 // Started with the first interrupt registration; runs until the process
-// ends. The caller holds the mutex. Returns 0 or the error code.
-int StartMonitor(GpioBoard &board) {
-    if (board.monitorRunning) return 0;
-    pthread_attr_t attributes;
-    pthread_attr_init(&attributes);
-    pthread_attr_setdetachstate(&attributes, PTHREAD_CREATE_DETACHED);
-    pthread_t thread;
-    int error = pthread_create(&thread, &attributes, MonitorInterrupts, nullptr);
-    pthread_attr_destroy(&attributes);
-    if (error == 0) board.monitorRunning = true;
-    return error;
+// ends. The caller holds the mutex. False when the thread cannot start.
+bool StartMonitor(GpioBoard &board) {
+    if (!board.monitorRunning) board.monitorRunning = SimStartDetachedThread(MonitorInterrupts);
+    return board.monitorRunning;
 }
-
-int EventDescriptor(QZHAL_EVENT event) { return static_cast<int>(reinterpret_cast<intptr_t>(event)); }
 
 bool InterruptTypeValid(int32_t type) { return type >= kLow && type <= kBoth; }
 
-// Registers the interrupt; 0 or the error code for errno.
-int RegisterInterrupt(int32_t gpio, int32_t type, QZHAL_EVENT event) {
-    if (!SimGpioPinValid(gpio) || !InterruptTypeValid(type) || !event) return EINVAL;
+// Registers a valid interrupt; false when the background thread cannot
+// start.
+bool RegisterInterrupt(int32_t gpio, int32_t type, QZHAL_EVENT event) {
     GpioBoard &board = Board();
     std::lock_guard<std::mutex> lock(board.mutex);
-    if (int error = StartMonitor(board)) return error;
+    if (!StartMonitor(board)) return false;
     int32_t level = LevelNow(board, gpio, Clock::now());
-    board.interrupts[gpio] = Registration{type, EventDescriptor(event), level, false, Clock::time_point()};
+    board.interrupts[gpio] = Registration{type, event, level, false, Clock::time_point()};
     board.registrationsChanged.notify_all();
-    return 0;
+    return true;
 }
 
 }  // namespace
@@ -168,7 +147,7 @@ void SimGpioReset() {
 
 extern "C" {
 
-int32_t GPIOSetDirection(int32_t gpio, int32_t direction, int32_t option) {
+int32_t QZHAL_CALL GPIOSetDirection(int32_t gpio, int32_t direction, int32_t option) {
     StartClock();
     return SimCall("GPIOSetDirection", TraceArgs().Int(gpio).Int(direction).Int(option), 0, [&] {
         if (!SimGpioPinValid(gpio) || (direction != 0 && direction != 1)) return 0;
@@ -180,7 +159,7 @@ int32_t GPIOSetDirection(int32_t gpio, int32_t direction, int32_t option) {
     });
 }
 
-int32_t GPIOSetPin(int32_t gpio, int32_t level) {
+int32_t QZHAL_CALL GPIOSetPin(int32_t gpio, int32_t level) {
     StartClock();
     return SimCall("GPIOSetPin", TraceArgs().Int(gpio).Int(level), 0, [&] {
         if (!SimGpioPinValid(gpio)) return 0;
@@ -192,7 +171,7 @@ int32_t GPIOSetPin(int32_t gpio, int32_t level) {
     });
 }
 
-int32_t GPIOGetPin(int32_t gpio) {
+int32_t QZHAL_CALL GPIOGetPin(int32_t gpio) {
     StartClock();
     return SimCall("GPIOGetPin", TraceArgs().Int(gpio), -1, [&] {
         if (!SimGpioPinValid(gpio)) return -1;
@@ -202,22 +181,20 @@ int32_t GPIOGetPin(int32_t gpio) {
     });
 }
 
-// Refusals leave their reason in errno, the last error the program reports.
-int32_t GPIOSetInterrupt(int32_t gpio, int32_t type, QZHAL_EVENT event) {
+// Refusals leave their reason as the last error, which the program reports;
+// it is set after the trace is written, which could change it.
+int32_t QZHAL_CALL GPIOSetInterrupt(int32_t gpio, int32_t type, QZHAL_EVENT event) {
     StartClock();
-    int error = 0;
-    int32_t result = SimCall(
-        "GPIOSetInterrupt", TraceArgs().Int(gpio).Int(type).Event(event), 0,
-        [&] {
-            error = RegisterInterrupt(gpio, type, event);
-            return error == 0 ? 1 : 0;
-        },
-        [&] { error = EIO; });
-    if (result == 0) errno = error;
+    bool invalid = false;
+    int32_t result = SimCall("GPIOSetInterrupt", TraceArgs().Int(gpio).Int(type).Event(event), 0, [&] {
+        invalid = !SimGpioPinValid(gpio) || !InterruptTypeValid(type) || !event;
+        return !invalid && RegisterInterrupt(gpio, type, event) ? 1 : 0;
+    });
+    if (result == 0) SimSetLastError(invalid ? SimError::kInvalidArgument : SimError::kDeviceFailure);
     return result;
 }
 
-int32_t GPIOClearInterrupt(int32_t gpio) {
+int32_t QZHAL_CALL GPIOClearInterrupt(int32_t gpio) {
     StartClock();
     return SimCall("GPIOClearInterrupt", TraceArgs().Int(gpio), 0, [&] {
         if (!SimGpioPinValid(gpio)) return 0;

@@ -56,7 +56,7 @@ void ReadEeprom(int32_t bus, uint8_t reg, uint8_t *data, size_t length) {
 
 extern "C" {
 
-int32_t I2CWrite(int32_t bus, int32_t rateCode, uint8_t device, uint8_t reg, uint8_t data) {
+int32_t QZHAL_CALL I2CWrite(int32_t bus, int32_t rateCode, uint8_t device, uint8_t reg, uint8_t data) {
     return SimCall("I2CWrite", TraceArgs().Int(bus).Int(rateCode).Unsigned(device).Unsigned(reg).Unsigned(data),
                    0, [&] {
                        if (!Answers(bus, rateCode, device)) return 0;
@@ -65,7 +65,7 @@ int32_t I2CWrite(int32_t bus, int32_t rateCode, uint8_t device, uint8_t reg, uin
                    });
 }
 
-int32_t I2CRead(int32_t bus, int32_t rateCode, uint8_t device, uint8_t reg, uint8_t *data) {
+int32_t QZHAL_CALL I2CRead(int32_t bus, int32_t rateCode, uint8_t device, uint8_t reg, uint8_t *data) {
     return SimCall("I2CRead", TraceArgs().Int(bus).Int(rateCode).Unsigned(device).Unsigned(reg).Pointer(data),
                    0, [&] {
                        if (!data || !Answers(bus, rateCode, device)) return 0;
@@ -74,7 +74,7 @@ int32_t I2CRead(int32_t bus, int32_t rateCode, uint8_t device, uint8_t reg, uint
                    });
 }
 
-int32_t I2CWriteMultipleBytes(int32_t bus, int32_t rateCode, uint8_t device, uint8_t reg,
+int32_t QZHAL_CALL I2CWriteMultipleBytes(int32_t bus, int32_t rateCode, uint8_t device, uint8_t reg,
                               uint8_t length, uint8_t *data) {
     return SimCall("I2CWriteMultipleBytes",
                    TraceArgs().Int(bus).Int(rateCode).Unsigned(device).Unsigned(reg).Unsigned(length).Bytes(data, length),
@@ -85,7 +85,7 @@ int32_t I2CWriteMultipleBytes(int32_t bus, int32_t rateCode, uint8_t device, uin
                    });
 }
 
-int32_t I2CReadMultipleBytes(int32_t bus, int32_t rateCode, uint8_t device, uint8_t reg,
+int32_t QZHAL_CALL I2CReadMultipleBytes(int32_t bus, int32_t rateCode, uint8_t device, uint8_t reg,
                              uint8_t length, uint8_t *data) {
     return SimCall("I2CReadMultipleBytes",
                    TraceArgs().Int(bus).Int(rateCode).Unsigned(device).Unsigned(reg).Unsigned(length).Pointer(data),

@@ -64,7 +64,7 @@ void SimPhysicalMemoryReset() {
 extern "C" {
 
 // The fifth argument has no meaning on this board.
-int32_t WritePhysicalAddress(int32_t channel, uint32_t address, int32_t width, uint32_t value,
+int32_t QZHAL_CALL WritePhysicalAddress(int32_t channel, uint32_t address, int32_t width, uint32_t value,
                              int32_t option) {
     return SimCall("WritePhysicalAddress",
                    TraceArgs().Int(channel).Unsigned(address).Int(width).Unsigned(value).Int(option),
@@ -76,7 +76,7 @@ int32_t WritePhysicalAddress(int32_t channel, uint32_t address, int32_t width, u
                    });
 }
 
-uint32_t ReadPhysicalAddress(int32_t channel, uint32_t address, int32_t width) {
+uint32_t QZHAL_CALL ReadPhysicalAddress(int32_t channel, uint32_t address, int32_t width) {
     return SimCall("ReadPhysicalAddress", TraceArgs().Int(channel).Unsigned(address).Int(width), 0u, [&] {
         return Reachable(channel, address, width) ? ReadRegister(address) : 0u;
     });

@@ -2,35 +2,16 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
-#include <fcntl.h>
 #include <map>
 #include <mutex>
-#include <unistd.h>
 
 #include "../platform/fail_list.h"
+#include "sim_os.h"
 
 namespace {
 
 std::mutex g_failMutex;
 std::mutex g_traceMutex;
-
-// -1: tracing off. Opened on the first call that is traced.
-int OpenTrace() {
-    const char *path = std::getenv("QZHAL_SIM_TRACE");
-    if (!path || !*path) return -1;
-    if (std::strcmp(path, "-") == 0) return STDERR_FILENO;
-    return open(path, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
-}
-
-void WriteAll(int fd, const std::string &line) {
-    size_t done = 0;
-    while (done < line.size()) {
-        ssize_t wrote = write(fd, line.data() + done, line.size() - done);
-        if (wrote <= 0) return;
-        done += static_cast<size_t>(wrote);
-    }
-}
 
 std::string Hex(uint64_t value, int digits) {
     char text[24];
@@ -80,7 +61,5 @@ bool SimCallFails(const char *name) {
 
 void SimTrace(const char *name, const TraceArgs &args, const std::string &result) {
     std::lock_guard<std::mutex> lock(g_traceMutex);
-    static const int fd = OpenTrace();
-    if (fd < 0) return;
-    WriteAll(fd, std::string(name) + "(" + args.Joined() + ") = " + result + "\n");
+    SimTraceWrite(std::string(name) + "(" + args.Joined() + ") = " + result + "\n");
 }

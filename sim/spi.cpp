@@ -93,16 +93,16 @@ void SimSpiReset() {
 
 extern "C" {
 
-int32_t SPIOpen(int32_t device) {
+int32_t QZHAL_CALL SPIOpen(int32_t device) {
     return SimCall("SPIOpen", TraceArgs().Int(device), 0, [&] { return Open(device); });
 }
 
-int32_t SPIConfigure(int32_t device, int32_t mode, uint32_t clockHz, int32_t option) {
+int32_t QZHAL_CALL SPIConfigure(int32_t device, int32_t mode, uint32_t clockHz, int32_t option) {
     return SimCall("SPIConfigure", TraceArgs().Int(device).Int(mode).Unsigned(clockHz).Int(option), 0,
                    [&] { return Configure(device, mode, clockHz); });
 }
 
-int32_t SPIExchange(int32_t device, int32_t bitCount, uint32_t *tx, uint32_t *rx) {
+int32_t QZHAL_CALL SPIExchange(int32_t device, int32_t bitCount, uint32_t *tx, uint32_t *rx) {
     // The trace shows the words the frame takes; a count the library refuses
     // shows only the first word, so the trace never reads past the caller's
     // buffer.
@@ -111,7 +111,7 @@ int32_t SPIExchange(int32_t device, int32_t bitCount, uint32_t *tx, uint32_t *rx
                    [&] { return Exchange(device, bitCount, tx, rx); });
 }
 
-int32_t SPIClose(int32_t device) {
+int32_t QZHAL_CALL SPIClose(int32_t device) {
     return SimCall("SPIClose", TraceArgs().Int(device), 0, [&] { return Close(device); });
 }
 

@@ -189,27 +189,27 @@ void SimUartReset() {
 
 extern "C" {
 
-int32_t UARTOpen(int32_t port, int32_t flow, int32_t baud) {
+int32_t QZHAL_CALL UARTOpen(int32_t port, int32_t flow, int32_t baud) {
     return SimCall("UARTOpen", TraceArgs().Int(port).Int(flow).Int(baud), 0, [&] { return Open(port, flow, baud); });
 }
 
-int32_t UARTConfigure(int32_t port, int32_t flow, int32_t parity, int32_t stopBits,
+int32_t QZHAL_CALL UARTConfigure(int32_t port, int32_t flow, int32_t parity, int32_t stopBits,
                       int32_t byteSize, int32_t baud) {
     return SimCall("UARTConfigure",
                    TraceArgs().Int(port).Int(flow).Int(parity).Int(stopBits).Int(byteSize).Int(baud), 0,
                    [&] { return Configure(port, flow, parity, stopBits, byteSize, baud); });
 }
 
-int32_t UARTWrite(int32_t port, const char *text) {
+int32_t QZHAL_CALL UARTWrite(int32_t port, const char *text) {
     return SimCall("UARTWrite", TraceArgs().Int(port).Text(text), 0, [&] { return Write(port, text); });
 }
 
-int32_t UARTRead(int32_t port, int32_t count, char *buffer) {
+int32_t QZHAL_CALL UARTRead(int32_t port, int32_t count, char *buffer) {
     return SimCall("UARTRead", TraceArgs().Int(port).Int(count).Pointer(buffer), 0,
                    [&] { return Read(port, count, buffer); });
 }
 
-int32_t UARTClose(int32_t port) {
+int32_t QZHAL_CALL UARTClose(int32_t port) {
     return SimCall("UARTClose", TraceArgs().Int(port), 0, [&] { return Close(port); });
 }
 
