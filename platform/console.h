@@ -1,7 +1,8 @@
 // The console: buffered input shared by the dialogue and the key check, and
-// message boxes shown as console text. On the board the key check is
-// GetAsyncKeyState(VK_SPACE) and the box is MessageBoxW; here both work on
-// the standard input, which may be a terminal or a script.
+// message boxes. On Windows, with a console as the standard input, the key
+// check is the real Space key and the box is MessageBoxW; on Linux, and on
+// Windows with redirected input, both work on the standard input, which may
+// be a terminal or a script.
 #ifndef PLATFORM_CONSOLE_H
 #define PLATFORM_CONSOLE_H
 
@@ -21,7 +22,8 @@ void PlatformConsoleConsume(size_t count);
 // Whether the standard input is a terminal (a person) rather than a script.
 bool PlatformConsoleIsTerminal();
 
-// GetAsyncKeyState(VK_SPACE) != 0, without waiting. On a terminal the input
+// GetAsyncKeyState(VK_SPACE) != 0, without waiting. On a Windows console the
+// Space key is down or went down since the last check. On a terminal the input
 // is switched to unbuffered, unechoed keys while the program polls (restored
 // before the next prompt, at exit and on Ctrl-C); a Space typed since the
 // last check counts. From a script a blank waiting in the input is the Space

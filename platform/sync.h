@@ -33,8 +33,9 @@ typedef uint32_t (*PlatformThreadProc)(void *parameter);
 // once. nullptr on failure (last error set).
 PlatformHandle PlatformCreateThread(PlatformThreadProc proc, void *parameter);
 
-// WaitForMultipleObjects(count, threads, TRUE, INFINITE): returns once every
-// thread has ended.
+// WaitForSingleObject(thread, INFINITE) on each thread in turn: returns once
+// every thread has ended. (Not WaitForMultipleObjects with fWaitAll: Windows
+// Embedded Compact cannot wait for all objects at once.)
 uint32_t PlatformWaitForAllThreads(PlatformHandle *threads, uint32_t count);
 
 // CloseHandle(thread). Closing does not stop the thread: one that has not

@@ -1,0 +1,123 @@
+// The console's input buffer and script conventions (console_script.h):
+// all input goes through one buffer, so that the dialogue's reads and the
+// key check see the same bytes.
+#include "console_script.h"
+
+#include <cctype>
+#include <cstdio>
+#include <string>
+
+#include "console.h"
+
+namespace {
+
+std::string g_buffer;   // bytes read and not yet consumed, from g_head on
+size_t g_head = 0;
+bool g_ended = false;   // the input has no more bytes after the buffer
+
+size_t Buffered() { return g_buffer.size() - g_head; }
+
+// One read; false when the input has ended.
+bool ReadOnce() {
+    char bytes[4096];
+    size_t got = ConsoleReadInput(bytes, sizeof bytes);
+    if (got == 0) {
+        g_ended = true;
+        return false;
+    }
+    if (g_head > 4096 && g_head * 2 > g_buffer.size()) {
+        g_buffer.erase(0, g_head);
+        g_head = 0;
+    }
+    g_buffer.append(bytes, got);
+    return true;
+}
+
+std::string ReadAnswerWord() {
+    while (PlatformConsolePeek() != kConsoleEndOfInput && std::isspace(PlatformConsolePeek()))
+        PlatformConsoleConsume(1);
+    std::string word;
+    for (int c = PlatformConsolePeek(); c != kConsoleEndOfInput && !std::isspace(c);
+         c = PlatformConsolePeek()) {
+        word += static_cast<char>(std::tolower(c));
+        PlatformConsoleConsume(1);
+    }
+    return word;
+}
+
+int AskYesNo(const char *text, const char *caption) {
+    for (;;) {
+        std::printf("[%s] %s [Yes/No]: ", caption, text);
+        std::string answer = ReadAnswerWord();
+        if (answer == "y" || answer == "yes") return kMessageBoxAnswerYes;
+        if (answer == "n" || answer == "no" || answer.empty()) return kMessageBoxAnswerNo;
+    }
+}
+
+void WaitForLineEnd() {
+    // Blanks and line ends already typed belong to earlier prompts.
+    while (Buffered() > 0 && std::isspace(static_cast<unsigned char>(g_buffer[g_head]))) ++g_head;
+    for (int c = PlatformConsolePeek(); c != kConsoleEndOfInput; c = PlatformConsolePeek()) {
+        PlatformConsoleConsume(1);
+        if (c == '\n') return;
+    }
+}
+
+}  // namespace
+
+int PlatformConsolePeek(size_t offset) {
+    while (Buffered() <= offset) {
+        if (g_ended) return kConsoleEndOfInput;
+        std::fflush(stdout);
+        ConsoleBeforeWait();
+        ReadOnce();
+    }
+    return static_cast<unsigned char>(g_buffer[g_head + offset]);
+}
+
+void PlatformConsoleConsume(size_t count) {
+    g_head += count < Buffered() ? count : Buffered();
+}
+
+bool ConsoleReadWaiting() {
+    if (g_ended || !ConsoleInputWaiting()) return false;
+    return ReadOnce();
+}
+
+bool ConsoleScriptSpacePressed() {
+    for (;;) {
+        if (Buffered() == 0) {
+            if (g_ended) return true;
+            if (!ConsoleReadWaiting()) return g_ended;
+            continue;
+        }
+        char next = g_buffer[g_head];
+        if (next == '\n' || next == '\r') {
+            ++g_head;
+            continue;
+        }
+        // A blank is the Space key. Anything else means the script has moved
+        // on to the next prompt: the loop ends and leaves it for that prompt.
+        if (next == ' ') ++g_head;
+        return true;
+    }
+}
+
+bool ConsoleTakeThroughBlank() {
+    ConsoleReadWaiting();
+    size_t space = g_buffer.find(' ', g_head);
+    g_head = space == std::string::npos ? g_buffer.size() : space + 1;
+    return space != std::string::npos;
+}
+
+int ConsoleTextBox(const char *text, const char *caption, uint32_t type, bool terminal) {
+    if ((type & 0xF) == kMessageBoxYesNo) return AskYesNo(text, caption);
+    if (terminal) {
+        std::printf("[%s] %s [OK]: ", caption, text);
+        WaitForLineEnd();
+    } else {
+        std::printf("[%s] %s [OK]\n", caption, text);
+    }
+    std::fflush(stdout);
+    return kMessageBoxAnswerOk;
+}

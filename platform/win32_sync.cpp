@@ -1,0 +1,76 @@
+// Win32 implementation of platform/sync.h.
+#include "sync.h"
+
+#include <windows.h>
+
+#include <new>
+
+#include "fault_injection.h"
+
+namespace {
+
+// What the new thread runs; owned by the thread, since its handle may be
+// closed before the thread has even started.
+struct ThreadStart {
+    PlatformThreadProc proc;
+    void *parameter;
+};
+
+// The platform's thread procedure in the calling convention CreateThread
+// wants.
+DWORD WINAPI RunThread(void *context) {
+    ThreadStart start = *static_cast<ThreadStart *>(context);
+    delete static_cast<ThreadStart *>(context);
+    return start.proc(start.parameter);
+}
+
+}  // namespace
+
+PlatformHandle PlatformCreateEvent() {
+    if (PlatformFaultInjected("CreateEvent")) {
+        SetLastError(ERROR_TOO_MANY_OPEN_FILES);
+        return nullptr;
+    }
+    return CreateEventW(nullptr, FALSE, FALSE, nullptr);
+}
+
+uint32_t PlatformWaitEvent(PlatformHandle event) { return WaitForSingleObject(event, INFINITE); }
+
+bool PlatformSetEvent(PlatformHandle event) { return SetEvent(event) != 0; }
+
+void PlatformCloseEvent(PlatformHandle event) {
+    if (event) CloseHandle(event);
+}
+
+PlatformHandle PlatformCreateThread(PlatformThreadProc proc, void *parameter) {
+    if (PlatformFaultInjected("CreateThread")) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return nullptr;
+    }
+    auto *start = new (std::nothrow) ThreadStart{proc, parameter};
+    if (!start) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return nullptr;
+    }
+    HANDLE thread = CreateThread(nullptr, 0, RunThread, start, 0, nullptr);
+    if (!thread) {
+        DWORD error = GetLastError();
+        delete start;
+        SetLastError(error);
+    }
+    return thread;
+}
+
+// One thread at a time: Windows Embedded Compact's WaitForMultipleObjects
+// cannot wait for all objects at once, and a thread handle stays signalled
+// once its thread has ended, so this is the same wait.
+uint32_t PlatformWaitForAllThreads(PlatformHandle *threads, uint32_t count) {
+    for (uint32_t i = 0; i < count; ++i) {
+        if (threads[i] && WaitForSingleObject(threads[i], INFINITE) == WAIT_FAILED) return kPlatformWaitFailed;
+    }
+    return kPlatformWaitSignalled;
+}
+
+void PlatformCloseThread(PlatformHandle thread) {
+    if (thread) CloseHandle(thread);
+}
