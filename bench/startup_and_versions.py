@@ -5,7 +5,12 @@
   version sessions   N version tests in one scripted session, for several N,
                      to show how the cost grows with the number of tests
 
-Usage: bench/startup_and_versions.py [build-dir] [runs]
+Usage: bench/startup_and_versions.py [build-dir] [runs] [launcher words...]
+
+A build for another architecture or system runs through its launcher, e.g.
+  bench/startup_and_versions.py build-linux-armhf 21 qemu-arm -L /usr/arm-linux-gnueabihf
+  bench/startup_and_versions.py build-windows-x86 21 cmake/wine-run
+The peak memory is then the launcher's (emulator and program together).
 """
 import os
 import statistics
@@ -21,7 +26,7 @@ GNU_TIME = "/usr/bin/time"
 def wall_seconds(program, script_path):
     with open(script_path, "rb") as script, open(os.devnull, "wb") as sink:
         start = time.perf_counter()
-        code = subprocess.call([program], stdin=script, stdout=sink, stderr=sink)
+        code = subprocess.call(program, stdin=script, stdout=sink, stderr=sink)
         elapsed = time.perf_counter() - start
     if code != 1:
         sys.exit(f"unexpected exit code {code}")
@@ -35,7 +40,7 @@ def peak_resident_kib(program, script_path):
     if not os.access(GNU_TIME, os.X_OK):
         return float("nan")
     with open(script_path, "rb") as script:
-        result = subprocess.run([GNU_TIME, "-f", "%M", program], stdin=script,
+        result = subprocess.run([GNU_TIME, "-f", "%M", *program], stdin=script,
                                 stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
     return float(result.stderr.strip().splitlines()[-1])
 
@@ -59,11 +64,15 @@ def version_session(tests):
 def main():
     build = sys.argv[1] if len(sys.argv) > 1 else "build"
     runs = int(sys.argv[2]) if len(sys.argv) > 2 else 21
+    launcher = sys.argv[3:]
     program = os.path.join(build, "qzhaltest")
+    if os.access(program + ".exe", os.F_OK):
+        program += ".exe"
     if not os.access(GNU_TIME, os.X_OK):
         print("(peak memory needs GNU time: apt-get install time)")
-    if not os.access(program, os.X_OK):
+    if not os.access(program, os.F_OK):
         sys.exit(f"{program} not found: build the project first")
+    program = [*launcher, program]
 
     startup, peak = measure(program, "0\n", runs)
     seconds = startup

@@ -85,4 +85,46 @@ TEST(Console, EndOfInputAtAWordPromptEndsWithExitCodeOne) {
     EXPECT_EQ(run.exitCode, 1);
 }
 
+TEST(Console, WindowsLineEndsWorkAtEveryKindOfPrompt) {
+    RunResult probe = Probe({"dec", "hex", "word:10", "space", "yesno", "yesno"},
+                            "7\r\n0x1f\r\nabc\r\n \r\ny\r\nno\r\n");
+    EXPECT_EQ(probe.output, "dec? value: 7\nhex? value: 31\nword? word: [abc]\nspace: 1\n"
+                            "[Probe] Go on? [Yes/No]: answer: 6\n[Probe] Go on? [Yes/No]: answer: 7\n");
+
+    RunResult menus = RunProgram("1\r\n1\r\n7\r\n0\r\n0\r\n");
+    EXPECT_EQ(menus.output, MainMenu() + kBacklightMenu + TestHeader("Set Backlight Brightness Test") +
+                                "Enter Backlight Level: (0 ... 255): " +
+                                Line("Set Backlight Brightness  is Success!!!") + kClosingLine + kBacklightMenu +
+                                MainMenu());
+    EXPECT_EQ(menus.trace, (std::vector<std::string>{"SetBacklightLevel(7) = 1"}));
+}
+
+TEST(Console, NulBytesHugeNumbersAndLoneSignsOrPrefixesAreRefusedSafely) {
+    const std::string hundredDigits(100, '9');
+    const std::string nul(1, '\0');
+    // At a menu each is an unlisted choice.
+    RunResult menu = RunProgram("1\n" + hundredDigits + "\n" + nul + "\n-\n0\n0\n");
+    EXPECT_EQ(menu.output, MainMenu() + kBacklightMenu + NotValid() + kBacklightMenu + NotValid() + kBacklightMenu +
+                               NotValid() + kBacklightMenu + MainMenu());
+    EXPECT_TRUE(menu.trace.empty());
+
+    // At a value prompt each draws the message and the prompt again; "0x"
+    // with no digit reads 0 and leaves the x, which the next prompt refuses.
+    // A NUL inside a word ends the text the word holds.
+    RunResult values = Probe({"dec", "word:10", "hex", "dec"},
+                             hundredDigits + "\n" + nul + "\n-\n7\na" + nul + "b\n0x\n5\n");
+    EXPECT_EQ(values.output, "dec? " + InvalidDecimal() + "dec? " + InvalidDecimal() + "dec? " + InvalidDecimal() +
+                                 "dec? value: 7\nword? word: [a]\nhex? value: 0\ndec? " + InvalidDecimal() +
+                                 "dec? value: 5\n");
+}
+
+TEST(Console, InputEndingInsideANumberOrAWordIsReadThenEndsTheProgram) {
+    RunResult number = Probe({"dec", "dec"}, "12");
+    EXPECT_EQ(number.output, "dec? value: 12\ndec? ");
+    EXPECT_EQ(number.exitCode, 1);
+    RunResult word = Probe({"word:10", "word:10"}, "abc");
+    EXPECT_EQ(word.output, "word? word: [abc]\nword? ");
+    EXPECT_EQ(word.exitCode, 1);
+}
+
 }  // namespace

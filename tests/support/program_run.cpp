@@ -46,6 +46,15 @@ std::vector<std::string> ReadLines(const std::string &path) {
     return lines;
 }
 
+// The build's launcher (an emulator for a program of another architecture),
+// blank-separated words; none for a program this machine runs itself.
+std::vector<std::string> LauncherWords() {
+    std::istringstream launcher(QZHAL_PROGRAM_LAUNCHER);
+    std::vector<std::string> words;
+    for (std::string word; launcher >> word;) words.push_back(word);
+    return words;
+}
+
 [[noreturn]] void RunChild(const RunOptions &options, const std::string &tracePath, int in, int out,
                            int err) {
     std::signal(SIGPIPE, SIG_DFL);
@@ -56,11 +65,13 @@ std::vector<std::string> ReadLines(const std::string &path) {
     unsetenv("QZHAL_SIM_FAIL");
     unsetenv("QZHAL_PLATFORM_FAIL");
     for (const auto &entry : options.environment) setenv(entry.first.c_str(), entry.second.c_str(), 1);
-    std::string program = options.program.empty() ? QZHALTEST_PROGRAM : options.program;
-    std::vector<char *> argv{const_cast<char *>(program.c_str())};
-    for (const std::string &argument : options.arguments) argv.push_back(const_cast<char *>(argument.c_str()));
+    std::vector<std::string> words = LauncherWords();
+    words.push_back(options.program.empty() ? QZHALTEST_PROGRAM : options.program);
+    words.insert(words.end(), options.arguments.begin(), options.arguments.end());
+    std::vector<char *> argv;
+    for (std::string &word : words) argv.push_back(&word[0]);
     argv.push_back(nullptr);
-    execv(program.c_str(), argv.data());
+    execvp(argv[0], argv.data());
     _exit(127);
 }
 

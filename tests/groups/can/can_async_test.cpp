@@ -135,6 +135,23 @@ TEST(CanAsync, WritesAndReadsUntilSpaceThenClosesAndReportsSuccess) {
     EXPECT_LE(failedWrites, 1);
 }
 
+TEST(CanAsync, EndsWhenTheScriptHasMovedOnOrEnded) {
+    // Whatever waits instead of a blank answers the menu prompt that follows.
+    const std::pair<std::string, std::string> shapes[] = {
+        {"0\n0\n", MainMenu()}, {"abc\n0\n0\n", CanMenu() + MainMenu()}, {"", ""}};
+    for (const auto &shape : shapes) {
+        RunResult run = RunProgram(AsyncScript("abc", "8", "500") + shape.first);
+        ASSERT_FALSE(run.timedOut) << shape.first;
+        EXPECT_EQ(run.exitCode, 1) << shape.first;
+        const std::string before = MainMenu() + CanMenu() + kAsyncDialogue;
+        const std::string after = StatusLines("Success") + CanMenu() + shape.second;
+        ASSERT_GE(run.output.size(), before.size() + after.size()) << run.output;
+        EXPECT_EQ(run.output.substr(0, before.size()), before);
+        EXPECT_EQ(run.output.substr(run.output.size() - after.size()), after) << run.output;
+        EXPECT_EQ(std::count(run.trace.begin(), run.trace.end(), "CANClose(1) = 1"), 1) << shape.first;
+    }
+}
+
 TEST(CanAsync, ReaderReceivesTheEchoOfEveryWrittenFrame) {
     // Writes every 20 ms: the peer echoes each of them back to the reader.
     RunResult run = RunUntilSpace(AsyncScript("abc", "8", "20"), "CAN Write Count: 5 ", 1);

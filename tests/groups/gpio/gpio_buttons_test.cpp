@@ -202,14 +202,46 @@ TEST(GpioButtonPolling, CopiesEachButtonOntoItsLedUntilSpace) {
     EXPECT_EQ(run.trace, expected.trace);
 }
 
-TEST(GpioButtonPolling, EndsAfterOnePassWhenTheInputHasEnded) {
-    RunResult run = RunProgram("3\n6\n");
-    ASSERT_FALSE(run.timedOut);
-    std::vector<std::string> levels = ButtonLevels(run.trace);
-    EXPECT_EQ(levels.size(), 4u);
-    Polling expected = ExpectedPolling(levels);
-    EXPECT_EQ(run.output, MainMenu() + GpioMenu() + expected.output);
-    EXPECT_EQ(run.trace, expected.trace);
+// What a script may have waiting when a loop checks for Space, besides a
+// blank: a number or a word meant for the next prompt, or nothing more at all.
+struct ScriptShape {
+    const char *rest;
+    const char *name;
+};
+constexpr ScriptShape kMovedOnOrEnded[] = {{"0\n0\n", "a number"}, {"abc\n0\n0\n", "a word"}, {"", "the end"}};
+
+TEST(GpioButtonPolling, EndsAfterOnePassWhenTheScriptHasMovedOnOrEnded) {
+    // What was waiting answers the menu prompt that follows.
+    const std::map<std::string, std::string> after = {
+        {"0\n0\n", MainMenu()}, {"abc\n0\n0\n", NotValid() + GpioMenu() + MainMenu()}, {"", ""}};
+    for (const ScriptShape &shape : kMovedOnOrEnded) {
+        RunResult run = RunProgram(std::string("3\n6\n") + shape.rest);
+        ASSERT_FALSE(run.timedOut) << shape.name;
+        EXPECT_EQ(run.exitCode, 1) << shape.name;
+        std::vector<std::string> levels = ButtonLevels(run.trace);
+        EXPECT_EQ(levels.size(), 4u) << shape.name;
+        Polling expected = ExpectedPolling(levels);
+        EXPECT_EQ(run.output, MainMenu() + GpioMenu() + expected.output + after.at(shape.rest)) << shape.name;
+        EXPECT_EQ(run.trace, expected.trace) << shape.name;
+    }
+}
+
+TEST(GpioButtonInterrupt, TheWaitForSpaceEndsWhenTheScriptHasMovedOnOrEnded) {
+    // The waiting input then answers the box: anything but y or n asks again
+    // and the end of the input answers No.
+    const std::map<std::string, int> boxes = {{"0\n0\n", 3}, {"abc\n0\n0\n", 4}, {"", 1}};
+    for (const ScriptShape &shape : kMovedOnOrEnded) {
+        RunResult run = RunProgram(std::string("3\n5\n1\n1\n") + shape.rest);
+        ASSERT_FALSE(run.timedOut) << shape.name;
+        EXPECT_EQ(run.exitCode, 1) << shape.name;
+        std::string asked;
+        for (int i = 0; i < boxes.at(shape.rest); ++i) asked += Box(1);
+        EXPECT_EQ(run.output, MainMenu() + GpioMenu() +
+                                  InterruptTest(kSpacePrompt + asked + Line("Interrupttest on Button TA1 is Success!!!") +
+                                                Line("GPIO Pin 1 is Success!!!")))
+            << shape.name;
+        EXPECT_EQ(run.trace, InterruptCalls(1, 6, 1, 1)) << shape.name;
+    }
 }
 
 }  // namespace

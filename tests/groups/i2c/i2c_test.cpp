@@ -123,7 +123,7 @@ TEST(I2CFlash, ALengthBeyondTheBufferIsRefusedWithoutATransfer) {
 }
 
 TEST(I2CFlash, ALongWordIsCutToFitTheBuffer) {
-    const std::string word(40, 'w');
+    const std::string word(10000, 'w');
     RunResult run = RunI2C("3\n0\n0\n50\n80\n" + word + "\n32\n");
     std::string bytes;
     for (int i = 0; i < 31; ++i) bytes += "77 ";

@@ -88,7 +88,7 @@ TEST(UartWrite, UnwiredPortFailsWritesOnlyUnderHardwareFlowControl) {
 }
 
 TEST(UartWrite, LongWordIsCutToNinetyNineCharacters) {
-    const std::string word(150, 'w');
+    const std::string word(10000, 'w');
     const std::string kept(99, 'w');
     RunResult run = RunProgram("9\n1\n1 0 0 0 8 9600\n" + word + "\n0\n0\n");
     EXPECT_EQ(run.output, MainMenu() + kMenu + WriteTest(WriteStatus(kept, "Success")) + MainMenu());
@@ -188,6 +188,22 @@ TEST(UartContinuousRead, ShowsWhatAReadStoresAndNothingForAnEmptyRead) {
     EXPECT_EQ(run.trace, Concat({Opened(1), {"UARTWrite(1, \"abc\") = 1", "UARTClose(1) = 1"}, Opened(1),
                                  {"UARTRead(1, 24, ptr) = 0", "UARTClose(1) = 1"}, Opened(3),
                                  {"UARTRead(3, 24, ptr) = 0", "UARTClose(3) = 1"}}));
+}
+
+TEST(UartContinuousRead, EndsAfterOneReadWhenTheScriptHasMovedOnOrEnded) {
+    // Whatever waits instead of a blank answers the menu prompt that follows.
+    const std::pair<std::string, std::string> shapes[] = {
+        {"0\n0\n", MainMenu()}, {"abc\n0\n0\n", kMenu + MainMenu()}, {"", ""}};
+    for (const auto &shape : shapes) {
+        RunResult run = RunProgram("9\n3\n3 0 0 0 8 9600\n" + shape.first);
+        ASSERT_FALSE(run.timedOut) << shape.first;
+        EXPECT_EQ(run.exitCode, 1) << shape.first;
+        EXPECT_EQ(run.output, MainMenu() + kMenu +
+                                  ContinuousTest(Line("Press Space for Break Test") + ReadStatus("", "Success")) +
+                                  shape.second)
+            << shape.first;
+        EXPECT_EQ(run.trace, Concat({Opened(3), {"UARTRead(3, 24, ptr) = 0", "UARTClose(3) = 1"}})) << shape.first;
+    }
 }
 
 TEST(UartContinuousRead, FailedOpenPrintsFailureAndStatusOnOneLine) {

@@ -1,0 +1,19 @@
+# 32-bit ARM Linux (armhf) with Debian's cross compilers. Programs built here
+# run on this machine through qemu-user: ctest starts the test programs with
+# the emulator, and the transcript harness starts the program under test with
+# QZHAL_PROGRAM_LAUNCHER (there is no binfmt hand-over to qemu).
+set(CMAKE_SYSTEM_NAME Linux)
+set(CMAKE_SYSTEM_PROCESSOR arm)
+set(CMAKE_C_COMPILER arm-linux-gnueabihf-gcc)
+set(CMAKE_CXX_COMPILER arm-linux-gnueabihf-g++)
+
+set(QZHAL_ARMHF_SYSROOT /usr/arm-linux-gnueabihf)
+set(CMAKE_FIND_ROOT_PATH ${QZHAL_ARMHF_SYSROOT})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+
+set(CMAKE_CROSSCOMPILING_EMULATOR qemu-arm -L ${QZHAL_ARMHF_SYSROOT})
+set(QZHAL_PROGRAM_LAUNCHER "qemu-arm;-L;${QZHAL_ARMHF_SYSROOT}" CACHE STRING
+    "Command prefixed to the program when the tests start it")
