@@ -1,0 +1,185 @@
+// Win32 half of the transcript harness: CreateProcessW with the standard
+// handles on pipes, an environment block of its own and a time limit.
+#include "program_run_os.h"
+
+#include <windows.h>
+
+#include <map>
+#include <thread>
+
+namespace {
+
+std::wstring Wide(const std::string &text) {
+    if (text.empty()) return std::wstring();
+    int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(length), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &wide[0], length);
+    return wide;
+}
+
+std::string Narrow(const std::wstring &text) {
+    if (text.empty()) return std::string();
+    int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
+                                     nullptr);
+    std::string narrow(static_cast<size_t>(length), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &narrow[0], length, nullptr,
+                        nullptr);
+    return narrow;
+}
+
+std::string MakeTraceFile() {
+    wchar_t directory[MAX_PATH + 1] = {};
+    wchar_t path[MAX_PATH + 1] = {};
+    GetTempPathW(MAX_PATH, directory);
+    GetTempFileNameW(directory, L"qzt", 0, path);
+    return Narrow(path);
+}
+
+// Names compare without regard to case, as Windows looks them up.
+std::wstring NameKey(std::wstring name) {
+    CharUpperBuffW(&name[0], static_cast<DWORD>(name.size()));
+    return name;
+}
+
+// This process's environment without the library's and the platform's
+// variables, then the trace file and the run's own variables: a sorted,
+// doubly terminated block.
+std::wstring EnvironmentBlock(const RunOptions &options, const std::string &tracePath) {
+    std::map<std::wstring, std::wstring> variables;
+    wchar_t *inherited = GetEnvironmentStringsW();
+    for (const wchar_t *entry = inherited; entry && *entry; entry += lstrlenW(entry) + 1) {
+        std::wstring text(entry);
+        size_t equals = text.find(L'=', 1);  // names such as "=C:" start with '='
+        if (equals == std::wstring::npos) continue;
+        variables[NameKey(text.substr(0, equals))] = text;
+    }
+    if (inherited) FreeEnvironmentStringsW(inherited);
+    for (const wchar_t *name : {L"QZHAL_SIM_FAIL", L"QZHAL_PLATFORM_FAIL"}) variables.erase(name);
+    std::map<std::string, std::string> own = options.environment;
+    own["QZHAL_SIM_TRACE"] = tracePath;
+    for (const auto &entry : own) variables[NameKey(Wide(entry.first))] = Wide(entry.first + "=" + entry.second);
+    std::wstring block;
+    for (const auto &entry : variables) block += entry.second + L'\0';
+    return block + L'\0';
+}
+
+// One word of a command line, quoted as the C runtime splits it again.
+std::wstring Quoted(const std::wstring &word) {
+    if (!word.empty() && word.find_first_of(L" \t\"") == std::wstring::npos) return word;
+    std::wstring quoted = L"\"";
+    size_t backslashes = 0;
+    for (wchar_t c : word) {
+        if (c == L'\\') {
+            ++backslashes;
+            continue;
+        }
+        quoted.append(c == L'"' ? backslashes * 2 + 1 : backslashes, L'\\');
+        backslashes = 0;
+        quoted += c;
+    }
+    quoted.append(backslashes * 2, L'\\');
+    return quoted + L"\"";
+}
+
+struct Pipe {
+    HANDLE read = nullptr;
+    HANDLE write = nullptr;
+};
+
+// A pipe whose `childEnd` (the read or the write end) the child inherits.
+bool MakePipe(Pipe &pipe, bool childReads) {
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    if (!CreatePipe(&pipe.read, &pipe.write, &inherit, 0)) return false;
+    return SetHandleInformation(childReads ? pipe.write : pipe.read, HANDLE_FLAG_INHERIT, 0) != 0;
+}
+
+void ClosePipeEnd(HANDLE &handle) {
+    if (handle) CloseHandle(handle);
+    handle = nullptr;
+}
+
+bool WriteAll(HANDLE pipe, const std::string &text) {
+    DWORD wrote = 0;
+    for (size_t done = 0; done < text.size(); done += wrote) {
+        if (!WriteFile(pipe, text.data() + done, static_cast<DWORD>(text.size() - done), &wrote, nullptr) ||
+            wrote == 0)
+            return false;
+    }
+    return true;
+}
+
+void ReadAll(HANDLE pipe, SharedOutput *output, std::string *errors) {
+    char bytes[4096];
+    DWORD got = 0;
+    while (ReadFile(pipe, bytes, sizeof bytes, &got, nullptr) && got > 0) {
+        if (output)
+            AddOutput(*output, bytes, got);
+        else
+            errors->append(bytes, got);
+    }
+}
+
+bool StartChild(const RunOptions &options, const std::string &tracePath, Pipe &in, Pipe &out, Pipe &err,
+                PROCESS_INFORMATION &process) {
+    std::wstring commandLine;
+    for (const std::string &word : ProgramWords(options)) commandLine += (commandLine.empty() ? L"" : L" ") + Quoted(Wide(word));
+    std::wstring environment = EnvironmentBlock(options, tracePath);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = in.read;
+    startup.hStdOutput = out.write;
+    startup.hStdError = err.write;
+    return CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, TRUE, CREATE_UNICODE_ENVIRONMENT,
+                          &environment[0], nullptr, &startup, &process) != 0;
+}
+
+}  // namespace
+
+RunResult RunProgram(const RunOptions &options) {
+    RunResult result;
+    std::string tracePath = MakeTraceFile();
+    Pipe in, out, err;
+    PROCESS_INFORMATION process{};
+    bool started = MakePipe(in, true) && MakePipe(out, false) && MakePipe(err, false) &&
+                   StartChild(options, tracePath, in, out, err, process);
+    ClosePipeEnd(in.read);
+    ClosePipeEnd(out.write);
+    ClosePipeEnd(err.write);
+    if (!started) {
+        ClosePipeEnd(in.write);
+        ClosePipeEnd(out.read);
+        ClosePipeEnd(err.read);
+        DeleteFileW(Wide(tracePath).c_str());
+        return result;
+    }
+
+    SharedOutput output;
+    std::thread writer([&] {
+        FeedInput(options, output, [&](const std::string &text) { return WriteAll(in.write, text); });
+        ClosePipeEnd(in.write);
+    });
+    std::thread outputReader(ReadAll, out.read, &output, nullptr);
+    std::thread errorReader(ReadAll, err.read, nullptr, &result.errors);
+    result.timedOut = WaitForSingleObject(process.hProcess, static_cast<DWORD>(options.timeoutMs)) != WAIT_OBJECT_0;
+    if (result.timedOut) {
+        TerminateProcess(process.hProcess, 1);
+        WaitForSingleObject(process.hProcess, INFINITE);
+    }
+    outputReader.join();
+    errorReader.join();
+    MarkEnded(output);
+    writer.join();
+    ClosePipeEnd(out.read);
+    ClosePipeEnd(err.read);
+
+    DWORD code = 0;
+    GetExitCodeProcess(process.hProcess, &code);
+    result.exitCode = result.timedOut ? -1 : static_cast<int>(code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    result.output = TakeOutput(output);
+    result.trace = ReadLines(tracePath);
+    DeleteFileW(Wide(tracePath).c_str());
+    return result;
+}
