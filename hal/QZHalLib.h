@@ -11,7 +11,8 @@
 // QZHAL_API marks the library's functions: exported by the library's own
 // build (QZHAL_BUILDING_LIBRARY), imported from QZHalLib.dll by the program
 // on Windows (QZHAL_STATIC: linked in directly). QZHAL_CALL is their calling
-// convention, the C one, so that the DLL exports the plain names.
+// convention on 32-bit x86 Windows, the C one, so that the DLL exports the
+// plain names; other targets have only one.
 #if defined(_WIN32) && defined(QZHAL_BUILDING_LIBRARY)
 #define QZHAL_API __declspec(dllexport)
 #elif defined(_WIN32) && !defined(QZHAL_STATIC)
@@ -19,7 +20,7 @@
 #else
 #define QZHAL_API
 #endif
-#if defined(_WIN32)
+#if defined(_WIN32) && (defined(__i386__) || defined(_M_IX86))
 #define QZHAL_CALL __cdecl
 #else
 #define QZHAL_CALL
