@@ -7,8 +7,6 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <fcntl.h>
-#include <io.h>
 #include <string>
 
 #include "console_script.h"
@@ -21,15 +19,6 @@ bool IsConsole(HANDLE handle) {
     DWORD mode = 0;
     return GetConsoleMode(handle, &mode) != 0;
 }
-
-// Redirected output is written byte for byte as on Linux (LF line ends,
-// no CR added), so that scripts and tests see the same text everywhere. A
-// console keeps the C runtime's text mode.
-bool WriteBinaryWhenRedirected() {
-    if (!IsConsole(GetStdHandle(STD_OUTPUT_HANDLE))) _setmode(_fileno(stdout), _O_BINARY);
-    return true;
-}
-const bool g_outputModeSet = WriteBinaryWhenRedirected();
 
 // Takes every key event the console holds without waiting: true when the
 // Space key went down among them. Other keys pressed while a loop polls are

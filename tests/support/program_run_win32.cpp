@@ -42,8 +42,8 @@ std::wstring NameKey(std::wstring name) {
 }
 
 // This process's environment without the library's and the platform's
-// variables, then the trace file and the run's own variables: a sorted,
-// doubly terminated block.
+// variables, then the trace file and the run's own variables (which may
+// name another trace): a sorted, doubly terminated block.
 std::wstring EnvironmentBlock(const RunOptions &options, const std::string &tracePath) {
     std::map<std::wstring, std::wstring> variables;
     wchar_t *inherited = GetEnvironmentStringsW();
@@ -56,7 +56,7 @@ std::wstring EnvironmentBlock(const RunOptions &options, const std::string &trac
     if (inherited) FreeEnvironmentStringsW(inherited);
     for (const wchar_t *name : {L"QZHAL_SIM_FAIL", L"QZHAL_PLATFORM_FAIL"}) variables.erase(name);
     std::map<std::string, std::string> own = options.environment;
-    own["QZHAL_SIM_TRACE"] = tracePath;
+    own.emplace("QZHAL_SIM_TRACE", tracePath);  // the run's own value wins
     for (const auto &entry : own) variables[NameKey(Wide(entry.first))] = Wide(entry.first + "=" + entry.second);
     std::wstring block;
     for (const auto &entry : variables) block += entry.second + L'\0';
@@ -108,15 +108,29 @@ bool WriteAll(HANDLE pipe, const std::string &text) {
     return true;
 }
 
+// The C runtime ends the program's lines with CR LF on Windows; the tests
+// compare lines, so each CR LF becomes the LF the expected texts hold. A CR
+// at the end of one read waits for the next.
 void ReadAll(HANDLE pipe, SharedOutput *output, std::string *errors) {
     char bytes[4096];
     DWORD got = 0;
-    while (ReadFile(pipe, bytes, sizeof bytes, &got, nullptr) && got > 0) {
+    bool carriageReturn = false;
+    auto deliver = [&](const std::string &text) {
         if (output)
-            AddOutput(*output, bytes, got);
+            AddOutput(*output, text.data(), text.size());
         else
-            errors->append(bytes, got);
+            errors->append(text);
+    };
+    while (ReadFile(pipe, bytes, sizeof bytes, &got, nullptr) && got > 0) {
+        std::string text;
+        for (DWORD i = 0; i < got; ++i) {
+            if (carriageReturn && bytes[i] != '\n') text += '\r';
+            carriageReturn = bytes[i] == '\r';
+            if (!carriageReturn) text += bytes[i];
+        }
+        deliver(text);
     }
+    if (carriageReturn) deliver("\r");
 }
 
 bool StartChild(const RunOptions &options, const std::string &tracePath, Pipe &in, Pipe &out, Pipe &err,
