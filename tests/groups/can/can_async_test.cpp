@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <chrono>
 #include <regex>
 #include <sstream>
@@ -10,6 +9,7 @@
 #include "../../../platform/system.h"
 #include "can_text.h"
 #include "program_run.h"
+#include "system_codes.h"
 
 namespace {
 
@@ -222,8 +222,8 @@ TEST(CanAsync, RecordThatCannotBeAllocatedEndsTheProcessWithCodeTwo) {
 }
 
 TEST(CanAsync, ThreadThatCannotBeStartedShowsTheErrorBoxAndEndsWithCodeThree) {
-    const std::string box = "[Error] CreateCANThread failed with error " + std::to_string(EAGAIN) + ": " +
-                            PlatformErrorText(EAGAIN) + " [OK]\n";
+    const std::string box = "[Error] CreateCANThread failed with error " + std::to_string(kCodeNoThread) + ": " +
+                            PlatformErrorText(kCodeNoThread) + " [OK]\n";
     for (const char *failure : {"CreateThread@1", "CreateThread@2"}) {
         RunOptions options;
         options.input = {{AsyncScript("abc", "8", "500")}};

@@ -6,12 +6,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <regex>
 
 #include "expected_text.h"
 #include "gpio_texts.h"
 #include "program_run.h"
+#include "system_codes.h"
 
 namespace {
 
@@ -120,7 +120,7 @@ TEST(GpioButtonInterrupt, AnInvalidButtonIsRefusedOnlyAfterSpace) {
 
 TEST(GpioButtonInterrupt, RefusedTypesReportTheLibraryFailure) {
     RunResult run = RunProgram("3\n5\n2\n9\n5\n4\n5\n0\n0\n");
-    const std::string refused = Line("Set GPIO Interrupt failed (" + std::to_string(EINVAL) + ")");
+    const std::string refused = Line("Set GPIO Interrupt failed (" + std::to_string(kCodeInvalidArgument) + ")");
     EXPECT_EQ(run.output, MainMenu() + GpioMenu() + InterruptTest(refused + Line("GPIO Pin 2 is Failed!!!")) +
                               InterruptTest(refused + Line("GPIO Pin 4 is Failed!!!")) + MainMenu());
     Trace expected = {"GPIOSetDirection(2, 1, 0) = 1", "GPIOSetDirection(5, 0, 0) = 1",
@@ -140,7 +140,7 @@ TEST(GpioButtonInterrupt, AnEventThatCannotBeCreatedTouchesNoPin) {
     options.environment = {{"QZHAL_PLATFORM_FAIL", "CreateEvent"}};
     RunResult run = RunProgram(options);
     EXPECT_EQ(run.output, MainMenu() + GpioMenu() +
-                              InterruptTest(Line("CreateEvent failed (" + std::to_string(EMFILE) + ")") +
+                              InterruptTest(Line("CreateEvent failed (" + std::to_string(kCodeNoEvent) + ")") +
                                             Line("GPIO Pin 1 is Failed!!!")) +
                               MainMenu());
     EXPECT_EQ(run.trace, kLedsReleased);

@@ -4,12 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 
 #include "expected_text.h"
+#include "../../../platform/system.h"
 #include "program_run.h"
+#include "system_codes.h"
 
 namespace {
 
@@ -197,8 +198,8 @@ TEST(PhymemAsyncRead, AReadRecordThatCannotBeAllocatedEndsTheProgramWithCodeTwo)
 TEST(PhymemAsyncRead, AThreadThatCannotBeStartedShowsTheErrorBoxAndEndsWithCodeThree) {
     RunOptions options = AsyncReadWithFaults("CreateThread@1");
     RunResult first = RunProgram(options);
-    const std::string errorBox = Line("[Error] CreateThread failed with error " + std::to_string(EAGAIN) + ": " +
-                                      std::strerror(EAGAIN) + " [OK]");
+    const std::string errorBox = Line("[Error] CreateThread failed with error " + std::to_string(kCodeNoThread) + ": " +
+                                      PlatformErrorText(kCodeNoThread) + " [OK]");
     EXPECT_EQ(first.exitCode, 3) << first.errors;
     EXPECT_EQ(first.output, MainMenu() + kMenu + kAsyncStart + errorBox);
     EXPECT_TRUE(first.trace.empty());
