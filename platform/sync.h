@@ -9,7 +9,7 @@ typedef void *PlatformHandle;
 
 // Result of the waits, as WaitForSingleObject/WaitForMultipleObjects give it.
 constexpr uint32_t kPlatformWaitSignalled = 0;           // WAIT_OBJECT_0
-constexpr uint32_t kPlatformWaitTimedOut = 0x102;         // WAIT_TIMEOUT
+constexpr uint32_t kPlatformWaitTimedOut = 0x102;        // WAIT_TIMEOUT
 constexpr uint32_t kPlatformWaitFailed = 0xFFFFFFFFu;    // WAIT_FAILED
 
 // CreateEventW(nullptr, FALSE, FALSE, nullptr): an unnamed auto-reset event,
