@@ -3,9 +3,11 @@
 #include "sync.h"
 
 #include <cerrno>
+#include <chrono>
 #include <cstdint>
 #include <fcntl.h>
 #include <new>
+#include <poll.h>
 #include <pthread.h>
 #include <sys/eventfd.h>
 #include <unistd.h>
@@ -68,6 +70,19 @@ uint32_t PlatformWaitEvent(PlatformHandle event) {
         if (got == static_cast<ssize_t>(sizeof count)) return kPlatformWaitSignalled;
         if (got < 0 && errno == EINTR) continue;
         return kPlatformWaitFailed;
+    }
+}
+
+uint32_t PlatformWaitEventFor(PlatformHandle event, uint32_t milliseconds) {
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(milliseconds);
+    for (;;) {
+        auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        pollfd fd{EventDescriptor(event), POLLIN, 0};
+        int ready = poll(&fd, 1, left > 0 ? static_cast<int>(left) : 0);
+        if (ready > 0) return PlatformWaitEvent(event);
+        if (ready == 0) return kPlatformWaitTimedOut;
+        if (errno != EINTR) return kPlatformWaitFailed;
     }
 }
 

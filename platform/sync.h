@@ -9,6 +9,7 @@ typedef void *PlatformHandle;
 
 // Result of the waits, as WaitForSingleObject/WaitForMultipleObjects give it.
 constexpr uint32_t kPlatformWaitSignalled = 0;           // WAIT_OBJECT_0
+constexpr uint32_t kPlatformWaitTimedOut = 0x102;        // WAIT_TIMEOUT
 constexpr uint32_t kPlatformWaitFailed = 0xFFFFFFFFu;    // WAIT_FAILED
 
 // CreateEventW(nullptr, FALSE, FALSE, nullptr): an unnamed auto-reset event,
@@ -19,6 +20,10 @@ PlatformHandle PlatformCreateEvent();
 // WaitForSingleObject(event, INFINITE). One wake consumes every signal that
 // arrived since the last wake (auto-reset).
 uint32_t PlatformWaitEvent(PlatformHandle event);
+
+// WaitForSingleObject(event, milliseconds): as PlatformWaitEvent, or
+// kPlatformWaitTimedOut when the event stays unsignalled that long.
+uint32_t PlatformWaitEventFor(PlatformHandle event, uint32_t milliseconds);
 
 // SetEvent(event): used by tests and by anything that signals in-process.
 bool PlatformSetEvent(PlatformHandle event);

@@ -36,6 +36,10 @@ PlatformHandle PlatformCreateEvent() {
 
 uint32_t PlatformWaitEvent(PlatformHandle event) { return WaitForSingleObject(event, INFINITE); }
 
+uint32_t PlatformWaitEventFor(PlatformHandle event, uint32_t milliseconds) {
+    return WaitForSingleObject(event, milliseconds);
+}
+
 bool PlatformSetEvent(PlatformHandle event) { return SetEvent(event) != 0; }
 
 void PlatformCloseEvent(PlatformHandle event) {

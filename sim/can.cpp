@@ -8,6 +8,7 @@
 #include "can_bus.h"
 #include "sim_call.h"
 #include "sim_reset.h"
+#include "sim_wait.h"
 
 namespace {
 
@@ -94,8 +95,10 @@ int32_t WriteFrame(const uint8_t *data, int32_t count, int32_t *err) {
     if (channel.kind == 0 && count > 0 && !data) return Fail(err, kErrorBadLength);
     CanFrame frame = FrameToWrite(channel, data, count);
     CanClock::time_point now = CanClock::now();
-    // The frame waits for the bus no longer than the timeout.
-    if (bus.busFreeAt > now + std::chrono::milliseconds(channel.timeoutMs)) return Fail(err, kErrorTimedOut);
+    // The frame waits for the bus no longer than the timeout; then it takes
+    // its own time on the bus.
+    if (bus.busFreeAt > now + SimCappedWait(std::chrono::milliseconds(channel.timeoutMs)))
+        return Fail(err, kErrorTimedOut);
     CanClock::time_point end = ReserveCanBus(bus, frame, now) + CanFrameTime(bus, frame);
     if (!WaitInSession(bus, lock, channel.session, end)) return Fail(err, kErrorClosed);
     CanPeerReceive(bus, frame, end);
@@ -109,7 +112,7 @@ int32_t ReadFrame(uint8_t *data, int32_t count, int32_t *err) {
     if (!ReadyForTransfers(channel)) return Fail(err, kErrorNotReady);
     if (count < 0 || (count > 0 && !data)) return Fail(err, kErrorBadLength);
     uint64_t session = channel.session;
-    CanClock::time_point deadline = CanClock::now() + std::chrono::milliseconds(channel.timeoutMs);
+    CanClock::time_point deadline = CanClock::now() + SimCappedWait(std::chrono::milliseconds(channel.timeoutMs));
     while (channel.session == session && channel.received.empty() && CanClock::now() < deadline)
         bus.nodeChanged.wait_until(lock, deadline);
     if (channel.session != session) return Fail(err, kErrorClosed);

@@ -19,6 +19,7 @@
 #include "../hal/QZHalLib.h"
 #include "sim_call.h"
 #include "sim_reset.h"
+#include "sim_wait.h"
 
 namespace {
 
@@ -149,7 +150,7 @@ int32_t Read(int32_t number, int32_t count, char *buffer) {
     UartPort &port = board.ports[number - 1];
     if (!port.open || !port.configured) return 0;
     const size_t wanted = static_cast<size_t>(count);
-    const Clock::time_point deadline = Clock::now() + kReadTimeout;
+    const Clock::time_point deadline = Clock::now() + SimCappedWait(kReadTimeout);
     for (;;) {
         Clock::time_point now = Clock::now();
         DeliverTicks(port, number, now);

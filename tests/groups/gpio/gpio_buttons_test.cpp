@@ -133,6 +133,27 @@ TEST(GpioButtonInterrupt, RefusedTypesReportTheLibraryFailure) {
     EXPECT_EQ(run.trace, expected);
 }
 
+// GPIO 2, an output driven high, holds its jumper partner GPIO 1 high: a
+// Low interrupt on button 1 can never come, and no script can press the
+// button, so the test gives up after a while instead of waiting for ever.
+TEST(GpioButtonInterrupt, AScriptsWaitForAnInterruptThatCannotComeEnds) {
+    RunResult run = RunProgram("3\n3\n2\n1\n5\n1\n0\n0\n0\n");
+    ASSERT_FALSE(run.timedOut);
+    const std::string setPin = TestHeader("Gpio Set Pin State") + "Enter Gpio Pin (e.g. 1 = GPIO_A): " +
+                               "Enter Gpio State (e.g. 1|0): " + Line("GPIO Pin 2 is 1!!!") + GpioMenu();
+    EXPECT_EQ(run.output, MainMenu() + GpioMenu() + setPin +
+                              InterruptTest(Line("No Interrupt Event within 3 s") +
+                                            Line("Interrupttest on Button TA1 is Failed!!!") +
+                                            Line("GPIO Pin 1 is Failed!!!")) +
+                              MainMenu());
+    Trace expected = {"GPIOSetDirection(2, 0, 0) = 1", "GPIOSetPin(2, 1) = 1"};
+    Trace test = InterruptCalls(1, 6, 0, 0);
+    test.insert(test.begin() + 3, "GPIOSetPin(6, 0) = 1");
+    expected.insert(expected.end(), test.begin(), test.end());
+    EXPECT_EQ(run.trace, expected);
+    EXPECT_EQ(run.exitCode, 1);
+}
+
 TEST(GpioButtonInterrupt, AnEventThatCannotBeCreatedTouchesNoPin) {
     RunOptions options;
     options.input = {{"3\n5\n1\n3\n0\n0\n"}};
