@@ -1,21 +1,6 @@
-# 32-bit Windows (i686) with mingw-w64's POSIX-thread compilers (their C++
-# runtime has std::thread and std::mutex). libgcc, libstdc++ and winpthread
-# are linked statically, so the .exe and the .dll need nothing beside them.
-# Programs built here run on this machine under Wine (cmake/wine-run), with a
-# 32-bit prefix kept inside the build tree.
-set(CMAKE_SYSTEM_NAME Windows)
+# 32-bit Windows (i686), the target's platform family, run here under 32-bit
+# Wine.
 set(CMAKE_SYSTEM_PROCESSOR x86)
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
-set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static")
-
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/wine-run)
+set(QZHAL_MINGW_TRIPLE i686-w64-mingw32)
+set(QZHAL_WINE_ARCH win32)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64.cmake)
