@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include "fault_injection.h"
+#include "pause_cap.h"
 
 namespace {
 
@@ -75,7 +76,7 @@ uint32_t PlatformWaitEvent(PlatformHandle event) {
 
 uint32_t PlatformWaitEventFor(PlatformHandle event, uint32_t milliseconds) {
     using Clock = std::chrono::steady_clock;
-    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(milliseconds);
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(PauseAsBuilt(milliseconds));
     for (;;) {
         auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
         pollfd fd{EventDescriptor(event), POLLIN, 0};

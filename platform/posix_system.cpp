@@ -10,6 +10,7 @@
 
 #include "console_terminal.h"
 #include "fault_injection.h"
+#include "pause_cap.h"
 
 bool PlatformInitApplication() {
     if (PlatformFaultInjected("AfxWinInit")) {
@@ -27,6 +28,7 @@ void PlatformExitProcess(uint32_t code) {
 }
 
 void PlatformSleep(uint32_t milliseconds) {
+    milliseconds = PauseAsBuilt(milliseconds);
     timespec remaining{static_cast<time_t>(milliseconds / 1000),
                        static_cast<long>(milliseconds % 1000) * 1000000L};
     while (nanosleep(&remaining, &remaining) != 0 && errno == EINTR) {

@@ -6,6 +6,7 @@
 #include <new>
 
 #include "fault_injection.h"
+#include "pause_cap.h"
 
 namespace {
 
@@ -37,7 +38,7 @@ PlatformHandle PlatformCreateEvent() {
 uint32_t PlatformWaitEvent(PlatformHandle event) { return WaitForSingleObject(event, INFINITE); }
 
 uint32_t PlatformWaitEventFor(PlatformHandle event, uint32_t milliseconds) {
-    return WaitForSingleObject(event, milliseconds);
+    return WaitForSingleObject(event, PauseAsBuilt(milliseconds));
 }
 
 bool PlatformSetEvent(PlatformHandle event) { return SetEvent(event) != 0; }

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "fault_injection.h"
+#include "pause_cap.h"
 
 bool PlatformInitApplication() {
     if (PlatformFaultInjected("AfxWinInit")) {
@@ -21,7 +22,7 @@ void PlatformExitProcess(uint32_t code) {
     ExitProcess(code);
 }
 
-void PlatformSleep(uint32_t milliseconds) { Sleep(milliseconds); }
+void PlatformSleep(uint32_t milliseconds) { Sleep(PauseAsBuilt(milliseconds)); }
 
 void *PlatformHeapAllocZeroed(size_t bytes) {
     if (PlatformFaultInjected("HeapAlloc")) {
