@@ -44,6 +44,24 @@ void *RunThread(void *context) {
     return nullptr;
 }
 
+// Blocks until the event is signalled and resets it: reading an eventfd
+// takes its whole count.
+uint32_t TakeSignals(PlatformHandle event) {
+    uint64_t count = 0;
+    for (;;) {
+        ssize_t got = read(EventDescriptor(event), &count, sizeof count);
+        if (got == static_cast<ssize_t>(sizeof count)) return kPlatformWaitSignalled;
+        if (got < 0 && errno == EINTR) continue;
+        return kPlatformWaitFailed;
+    }
+}
+
+bool WaitFaultInjected() {
+    if (!PlatformFaultInjected("WaitForSingleObject")) return false;
+    errno = EBADF;
+    return true;
+}
+
 }  // namespace
 
 PlatformHandle PlatformCreateEvent() {
@@ -65,23 +83,19 @@ PlatformHandle PlatformCreateEvent() {
 }
 
 uint32_t PlatformWaitEvent(PlatformHandle event) {
-    uint64_t count = 0;
-    for (;;) {
-        ssize_t got = read(EventDescriptor(event), &count, sizeof count);
-        if (got == static_cast<ssize_t>(sizeof count)) return kPlatformWaitSignalled;
-        if (got < 0 && errno == EINTR) continue;
-        return kPlatformWaitFailed;
-    }
+    if (WaitFaultInjected()) return kPlatformWaitFailed;
+    return TakeSignals(event);
 }
 
 uint32_t PlatformWaitEventFor(PlatformHandle event, uint32_t milliseconds) {
+    if (WaitFaultInjected()) return kPlatformWaitFailed;
     using Clock = std::chrono::steady_clock;
     const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(PauseAsBuilt(milliseconds));
     for (;;) {
         auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
         pollfd fd{EventDescriptor(event), POLLIN, 0};
         int ready = poll(&fd, 1, left > 0 ? static_cast<int>(left) : 0);
-        if (ready > 0) return PlatformWaitEvent(event);
+        if (ready > 0) return TakeSignals(event);
         if (ready == 0) return kPlatformWaitTimedOut;
         if (errno != EINTR) return kPlatformWaitFailed;
     }

@@ -35,9 +35,23 @@ PlatformHandle PlatformCreateEvent() {
     return CreateEventW(nullptr, FALSE, FALSE, nullptr);
 }
 
-uint32_t PlatformWaitEvent(PlatformHandle event) { return WaitForSingleObject(event, INFINITE); }
+namespace {
+
+bool WaitFaultInjected() {
+    if (!PlatformFaultInjected("WaitForSingleObject")) return false;
+    SetLastError(ERROR_INVALID_HANDLE);
+    return true;
+}
+
+}  // namespace
+
+uint32_t PlatformWaitEvent(PlatformHandle event) {
+    if (WaitFaultInjected()) return kPlatformWaitFailed;
+    return WaitForSingleObject(event, INFINITE);
+}
 
 uint32_t PlatformWaitEventFor(PlatformHandle event, uint32_t milliseconds) {
+    if (WaitFaultInjected()) return kPlatformWaitFailed;
     return WaitForSingleObject(event, PauseAsBuilt(milliseconds));
 }
 

@@ -115,8 +115,10 @@ int GpioTests::GPIOButtonInterruptTest(int32_t buttonGpio, int32_t ledGpio, int3
             break;
         }
         if (wait != kPlatformWaitSignalled) {
-            ++count;
-            continue;
+            // A failed wait fails again at once; retrying it would spin.
+            PrintSystemFailure("WaitForSingleObject");
+            detected = false;
+            break;
         }
         GPIOSetPin(ledGpio, 1);
         if (!AskToContinue(count)) break;

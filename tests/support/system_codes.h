@@ -10,11 +10,13 @@
 constexpr uint32_t kCodeInvalidArgument = 87;  // ERROR_INVALID_PARAMETER
 constexpr uint32_t kCodeNoEvent = 4;           // ERROR_TOO_MANY_OPEN_FILES
 constexpr uint32_t kCodeNoThread = 8;          // ERROR_NOT_ENOUGH_MEMORY
+constexpr uint32_t kCodeWaitFailed = 6;        // ERROR_INVALID_HANDLE
 #else
 #include <cerrno>
 constexpr uint32_t kCodeInvalidArgument = EINVAL;
 constexpr uint32_t kCodeNoEvent = EMFILE;
 constexpr uint32_t kCodeNoThread = EAGAIN;
+constexpr uint32_t kCodeWaitFailed = EBADF;
 #endif
 
 #endif

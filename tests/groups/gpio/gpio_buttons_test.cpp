@@ -167,6 +167,25 @@ TEST(GpioButtonInterrupt, AnEventThatCannotBeCreatedTouchesNoPin) {
     EXPECT_EQ(run.trace, kLedsReleased);
 }
 
+// A wait that fails would fail again at once: retrying it would spin for ever.
+TEST(GpioButtonInterrupt, AFailedWaitEndsTheTest) {
+    RunOptions options;
+    options.input = {{"3\n5\n1\n0\n0\n0\n"}};
+    options.program = FaultInjectingProgram();
+    options.environment = {{"QZHAL_PLATFORM_FAIL", "WaitForSingleObject"}};
+    options.timeoutMs = 5000;
+    RunResult run = RunProgram(options);
+    ASSERT_FALSE(run.timedOut);
+    EXPECT_EQ(run.output, MainMenu() + GpioMenu() +
+                              InterruptTest(Line("WaitForSingleObject failed (" + std::to_string(kCodeWaitFailed) + ")") +
+                                            Line("Interrupttest on Button TA1 is Failed!!!") +
+                                            Line("GPIO Pin 1 is Failed!!!")) +
+                              MainMenu());
+    Trace expected = InterruptCalls(1, 6, 0, 0);
+    expected.insert(expected.begin() + 3, "GPIOSetPin(6, 0) = 1");
+    EXPECT_EQ(run.trace, expected);
+}
+
 // What the polling test prints and calls, given the levels the library
 // returned for its reads of the buttons in turn (from the trace): four pin
 // lines per pass and the break line after every pass but the last, on which
