@@ -25,6 +25,12 @@ DWORD WINAPI RunThread(void *context) {
     return start.proc(start.parameter);
 }
 
+bool WaitFaultInjected() {
+    if (!PlatformFaultInjected("WaitForSingleObject")) return false;
+    SetLastError(ERROR_INVALID_HANDLE);
+    return true;
+}
+
 }  // namespace
 
 PlatformHandle PlatformCreateEvent() {
@@ -34,16 +40,6 @@ PlatformHandle PlatformCreateEvent() {
     }
     return CreateEventW(nullptr, FALSE, FALSE, nullptr);
 }
-
-namespace {
-
-bool WaitFaultInjected() {
-    if (!PlatformFaultInjected("WaitForSingleObject")) return false;
-    SetLastError(ERROR_INVALID_HANDLE);
-    return true;
-}
-
-}  // namespace
 
 uint32_t PlatformWaitEvent(PlatformHandle event) {
     if (WaitFaultInjected()) return kPlatformWaitFailed;
