@@ -6,7 +6,9 @@
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <poll.h>
 #include <sys/wait.h>
 #include <thread>
@@ -86,9 +88,17 @@ RunResult RunProgram(const RunOptions &options) {
     std::signal(SIGPIPE, SIG_IGN);
     RunResult result;
     std::string tracePath = MakeTraceFile();
-    int in[2], out[2], err[2];
-    if (pipe2(in, O_CLOEXEC) != 0 || pipe2(out, O_CLOEXEC) != 0 || pipe2(err, O_CLOEXEC) != 0) return result;
-    pid_t child = fork();
+    int in[2] = {-1, -1}, out[2] = {-1, -1}, err[2] = {-1, -1};
+    pid_t child = -1;
+    if (pipe2(in, O_CLOEXEC) == 0 && pipe2(out, O_CLOEXEC) == 0 && pipe2(err, O_CLOEXEC) == 0) child = fork();
+    if (child < 0) {
+        const char *why = std::strerror(errno);
+        ADD_FAILURE() << "cannot start " << ProgramWords(options).front() << ": " << why;
+        for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]})
+            if (fd >= 0) close(fd);
+        unlink(tracePath.c_str());
+        return result;
+    }
     if (child == 0) RunChild(options, tracePath, in[0], out[1], err[1]);
     close(in[0]);
     close(out[1]);
