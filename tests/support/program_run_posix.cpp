@@ -25,8 +25,10 @@ std::string MakeTraceFile() {
     return path;
 }
 
+// On a failed exec the child writes its errno to `execFailed`, a pipe that
+// a successful exec closes.
 [[noreturn]] void RunChild(const RunOptions &options, const std::string &tracePath, int in, int out,
-                           int err) {
+                           int err, int execFailed) {
     std::signal(SIGPIPE, SIG_DFL);
     dup2(in, STDIN_FILENO);
     dup2(out, STDOUT_FILENO);
@@ -40,6 +42,9 @@ std::string MakeTraceFile() {
     for (std::string &word : words) argv.push_back(&word[0]);
     argv.push_back(nullptr);
     execvp(argv[0], argv.data());
+    int error = errno;
+    ssize_t ignored = write(execFailed, &error, sizeof error);
+    (void)ignored;
     _exit(127);
 }
 
@@ -81,6 +86,10 @@ bool CollectOutput(int out, int err, const RunOptions &options, SharedOutput &ou
     return true;
 }
 
+void ReportStartFailure(const RunOptions &options, int error) {
+    ADD_FAILURE() << "cannot start " << ProgramWords(options).front() << ": " << std::strerror(error);
+}
+
 }  // namespace
 
 RunResult RunProgram(const RunOptions &options) {
@@ -88,21 +97,26 @@ RunResult RunProgram(const RunOptions &options) {
     std::signal(SIGPIPE, SIG_IGN);
     RunResult result;
     std::string tracePath = MakeTraceFile();
-    int in[2] = {-1, -1}, out[2] = {-1, -1}, err[2] = {-1, -1};
+    int in[2] = {-1, -1}, out[2] = {-1, -1}, err[2] = {-1, -1}, exec[2] = {-1, -1};
     pid_t child = -1;
-    if (pipe2(in, O_CLOEXEC) == 0 && pipe2(out, O_CLOEXEC) == 0 && pipe2(err, O_CLOEXEC) == 0) child = fork();
+    if (pipe2(in, O_CLOEXEC) == 0 && pipe2(out, O_CLOEXEC) == 0 && pipe2(err, O_CLOEXEC) == 0 &&
+        pipe2(exec, O_CLOEXEC) == 0)
+        child = fork();
     if (child < 0) {
-        const char *why = std::strerror(errno);
-        ADD_FAILURE() << "cannot start " << ProgramWords(options).front() << ": " << why;
-        for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]})
+        ReportStartFailure(options, errno);
+        for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1], exec[0], exec[1]})
             if (fd >= 0) close(fd);
         unlink(tracePath.c_str());
         return result;
     }
-    if (child == 0) RunChild(options, tracePath, in[0], out[1], err[1]);
+    if (child == 0) RunChild(options, tracePath, in[0], out[1], err[1], exec[1]);
     close(in[0]);
     close(out[1]);
     close(err[1]);
+    close(exec[1]);
+    int execError = 0;
+    if (read(exec[0], &execError, sizeof execError) == sizeof execError) ReportStartFailure(options, execError);
+    close(exec[0]);
 
     SharedOutput output;
     std::thread writer([&] {
