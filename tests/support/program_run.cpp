@@ -7,6 +7,8 @@
 #include <sstream>
 #include <thread>
 
+#include <gtest/gtest.h>
+
 #include "program_run_os.h"
 
 namespace {
@@ -63,6 +65,10 @@ void FeedInput(const RunOptions &options, SharedOutput &output,
         std::unique_lock<std::mutex> lock(output.mutex);
         output.grew.wait(lock, [&] { return output.ended; });
     }
+}
+
+void ReportStartFailure(const RunOptions &options, const std::string &reason) {
+    ADD_FAILURE() << "cannot start " << ProgramWords(options).front() << ": " << reason;
 }
 
 std::vector<std::string> ProgramWords(const RunOptions &options) {

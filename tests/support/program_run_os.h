@@ -32,6 +32,9 @@ std::string TakeOutput(SharedOutput &output);
 void FeedInput(const RunOptions &options, SharedOutput &output,
                const std::function<bool(const std::string &)> &write);
 
+// Fails the running test: the program could not be started, for `reason`.
+void ReportStartFailure(const RunOptions &options, const std::string &reason);
+
 // The launcher's words, the program and its arguments.
 std::vector<std::string> ProgramWords(const RunOptions &options);
 

@@ -8,7 +8,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
-#include <gtest/gtest.h>
 #include <poll.h>
 #include <sys/wait.h>
 #include <thread>
@@ -86,10 +85,6 @@ bool CollectOutput(int out, int err, const RunOptions &options, SharedOutput &ou
     return true;
 }
 
-void ReportStartFailure(const RunOptions &options, int error) {
-    ADD_FAILURE() << "cannot start " << ProgramWords(options).front() << ": " << std::strerror(error);
-}
-
 }  // namespace
 
 RunResult RunProgram(const RunOptions &options) {
@@ -103,7 +98,7 @@ RunResult RunProgram(const RunOptions &options) {
         pipe2(exec, O_CLOEXEC) == 0)
         child = fork();
     if (child < 0) {
-        ReportStartFailure(options, errno);
+        ReportStartFailure(options, std::strerror(errno));
         for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1], exec[0], exec[1]})
             if (fd >= 0) close(fd);
         unlink(tracePath.c_str());
@@ -115,7 +110,8 @@ RunResult RunProgram(const RunOptions &options) {
     close(err[1]);
     close(exec[1]);
     int execError = 0;
-    if (read(exec[0], &execError, sizeof execError) == sizeof execError) ReportStartFailure(options, execError);
+    if (read(exec[0], &execError, sizeof execError) == sizeof execError)
+        ReportStartFailure(options, std::strerror(execError));
     close(exec[0]);
 
     SharedOutput output;

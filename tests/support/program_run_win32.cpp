@@ -174,7 +174,7 @@ RunResult RunProgram(const RunOptions &options) {
     ClosePipeEnd(out.write);
     ClosePipeEnd(err.write);
     if (!started) {
-        ADD_FAILURE() << "cannot start " << ProgramWords(options).front() << ": system error " << startError;
+        ReportStartFailure(options, "system error " + std::to_string(startError));
         ClosePipeEnd(in.write);
         ClosePipeEnd(out.read);
         ClosePipeEnd(err.read);
