@@ -6,7 +6,7 @@
 #ifndef QZHALLIB_H
 #define QZHALLIB_H
 
-#include <stdint.h>
+#include "fixed_width_types.h"
 
 // QZHAL_API marks the library's functions: exported by the library's own
 // build (QZHAL_BUILDING_LIBRARY), imported from QZHalLib.dll by the program

@@ -7,9 +7,10 @@
 #define PLATFORM_CONSOLE_H
 
 #include <cstddef>
-#include <cstdint>
 
-constexpr int kConsoleEndOfInput = -1;
+#include "../hal/fixed_width_types.h"
+
+const int kConsoleEndOfInput = -1;
 
 // The byte `offset` places ahead in the input, without taking it; waits for
 // the operator when the input holds fewer. Standard output is flushed before
@@ -33,13 +34,13 @@ bool PlatformConsoleIsTerminal();
 // aside) is "not pressed", so a finite script always ends the loop.
 bool PlatformSpaceKeyPressed();
 
-// MessageBoxW(nullptr, text, caption, type) answers.
-constexpr uint32_t kMessageBoxOk = 0x0;          // MB_OK
-constexpr uint32_t kMessageBoxYesNo = 0x4;       // MB_YESNO
-constexpr uint32_t kMessageBoxTopmost = 0x40000; // MB_TOPMOST
-constexpr int kMessageBoxAnswerOk = 1;           // IDOK
-constexpr int kMessageBoxAnswerYes = 6;          // IDYES
-constexpr int kMessageBoxAnswerNo = 7;           // IDNO
+// MessageBoxW(NULL, text, caption, type) answers.
+const uint32_t kMessageBoxOk = 0x0;          // MB_OK
+const uint32_t kMessageBoxYesNo = 0x4;       // MB_YESNO
+const uint32_t kMessageBoxTopmost = 0x40000; // MB_TOPMOST
+const int kMessageBoxAnswerOk = 1;           // IDOK
+const int kMessageBoxAnswerYes = 6;          // IDYES
+const int kMessageBoxAnswerNo = 7;           // IDNO
 
 // Shows the caption, the text and the buttons on the console. A Yes/No box
 // reads a word: y or yes answers Yes, n or no answers No (any case), anything

@@ -3,11 +3,11 @@
 // key check see the same bytes.
 #include "console_script.h"
 
-#include <cctype>
 #include <cstdio>
 #include <string>
 
 #include "console.h"
+#include "white_space.h"
 
 namespace {
 
@@ -33,13 +33,15 @@ bool ReadOnce() {
     return true;
 }
 
+char AsciiLowerCase(int c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c); }
+
 std::string ReadAnswerWord() {
-    while (PlatformConsolePeek() != kConsoleEndOfInput && std::isspace(PlatformConsolePeek()))
+    while (PlatformConsolePeek() != kConsoleEndOfInput && IsWhiteSpace(PlatformConsolePeek()))
         PlatformConsoleConsume(1);
     std::string word;
-    for (int c = PlatformConsolePeek(); c != kConsoleEndOfInput && !std::isspace(c);
+    for (int c = PlatformConsolePeek(); c != kConsoleEndOfInput && !IsWhiteSpace(c);
          c = PlatformConsolePeek()) {
-        word += static_cast<char>(std::tolower(c));
+        word += AsciiLowerCase(c);
         PlatformConsoleConsume(1);
     }
     return word;
@@ -56,7 +58,7 @@ int AskYesNo(const char *text, const char *caption) {
 
 void WaitForLineEnd() {
     // Blanks and line ends already typed belong to earlier prompts.
-    while (Buffered() > 0 && std::isspace(static_cast<unsigned char>(g_buffer[g_head]))) ++g_head;
+    while (Buffered() > 0 && IsWhiteSpace(static_cast<unsigned char>(g_buffer[g_head]))) ++g_head;
     for (int c = PlatformConsolePeek(); c != kConsoleEndOfInput; c = PlatformConsolePeek()) {
         PlatformConsoleConsume(1);
         if (c == '\n') return;

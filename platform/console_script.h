@@ -5,7 +5,8 @@
 #define PLATFORM_CONSOLE_SCRIPT_H
 
 #include <cstddef>
-#include <cstdint>
+
+#include "../hal/fixed_width_types.h"
 
 // Raw input, per OS. ConsoleReadInput waits for at least one byte and
 // returns how many it stored, 0 once the input has ended. ConsoleInputWaiting

@@ -5,7 +5,7 @@
 #ifndef PLATFORM_PAUSE_CAP_H
 #define PLATFORM_PAUSE_CAP_H
 
-#include <cstdint>
+#include "../hal/fixed_width_types.h"
 
 inline uint32_t PauseAsBuilt(uint32_t milliseconds) {
 #ifdef QZHAL_PAUSE_CAP_MS

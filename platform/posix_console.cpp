@@ -15,7 +15,7 @@
 
 namespace {
 
-constexpr int kInput = STDIN_FILENO;
+const int kInput = STDIN_FILENO;
 
 termios g_lineMode;
 volatile sig_atomic_t g_keyMode = 0;  // terminal switched to single keys
@@ -63,7 +63,10 @@ size_t ConsoleReadInput(char *bytes, size_t size) {
 }
 
 bool ConsoleInputWaiting() {
-    pollfd fd{kInput, POLLIN, 0};
+    pollfd fd;
+    fd.fd = kInput;
+    fd.events = POLLIN;
+    fd.revents = 0;
     int ready;
     do {
         ready = poll(&fd, 1, 0);

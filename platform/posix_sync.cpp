@@ -3,8 +3,7 @@
 #include "sync.h"
 
 #include <cerrno>
-#include <chrono>
-#include <cstdint>
+#include <ctime>
 #include <fcntl.h>
 #include <new>
 #include <poll.h>
@@ -18,8 +17,8 @@
 namespace {
 
 // Descriptors 0 to 2 are the console; an event never takes one of them, so a
-// handle is never confused with nullptr or with the console.
-constexpr int kLowestEventDescriptor = 3;
+// handle is never confused with NULL or with the console.
+const int kLowestEventDescriptor = 3;
 
 int EventDescriptor(PlatformHandle event) {
     return static_cast<int>(reinterpret_cast<intptr_t>(event));
@@ -41,7 +40,7 @@ void *RunThread(void *context) {
     ThreadStart start = *static_cast<ThreadStart *>(context);
     delete static_cast<ThreadStart *>(context);
     start.proc(start.parameter);
-    return nullptr;
+    return NULL;
 }
 
 // Blocks until the event is signalled and resets it: reading an eventfd
@@ -56,6 +55,20 @@ uint32_t TakeSignals(PlatformHandle event) {
     }
 }
 
+// Milliseconds on the monotonic clock, from an arbitrary start.
+uint64_t MonotonicMs() {
+    timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<uint64_t>(now.tv_sec) * 1000u + static_cast<uint64_t>(now.tv_nsec) / 1000000u;
+}
+
+// poll's time-out for what is left of the wait; never negative, which
+// would mean "no time-out".
+int MsUntil(uint64_t deadline) {
+    uint64_t now = MonotonicMs();
+    return deadline > now ? static_cast<int>(deadline - now) : 0;
+}
+
 bool WaitFaultInjected() {
     if (!PlatformFaultInjected("WaitForSingleObject")) return false;
     errno = EBADF;
@@ -67,16 +80,16 @@ bool WaitFaultInjected() {
 PlatformHandle PlatformCreateEvent() {
     if (PlatformFaultInjected("CreateEvent")) {
         errno = EMFILE;
-        return nullptr;
+        return NULL;
     }
     int fd = eventfd(0, EFD_CLOEXEC);
-    if (fd < 0) return nullptr;
+    if (fd < 0) return NULL;
     if (fd < kLowestEventDescriptor) {
         int moved = fcntl(fd, F_DUPFD_CLOEXEC, kLowestEventDescriptor);
         int saved = errno;
         close(fd);
         errno = saved;
-        if (moved < 0) return nullptr;
+        if (moved < 0) return NULL;
         fd = moved;
     }
     return reinterpret_cast<PlatformHandle>(static_cast<intptr_t>(fd));
@@ -89,12 +102,13 @@ uint32_t PlatformWaitEvent(PlatformHandle event) {
 
 uint32_t PlatformWaitEventFor(PlatformHandle event, uint32_t milliseconds) {
     if (WaitFaultInjected()) return kPlatformWaitFailed;
-    using Clock = std::chrono::steady_clock;
-    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(PauseAsBuilt(milliseconds));
+    const uint64_t deadline = MonotonicMs() + PauseAsBuilt(milliseconds);
     for (;;) {
-        auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
-        pollfd fd{EventDescriptor(event), POLLIN, 0};
-        int ready = poll(&fd, 1, left > 0 ? static_cast<int>(left) : 0);
+        pollfd fd;
+        fd.fd = EventDescriptor(event);
+        fd.events = POLLIN;
+        fd.revents = 0;
+        int ready = poll(&fd, 1, MsUntil(deadline));
         if (ready > 0) return TakeSignals(event);
         if (ready == 0) return kPlatformWaitTimedOut;
         if (errno != EINTR) return kPlatformWaitFailed;
@@ -113,31 +127,34 @@ void PlatformCloseEvent(PlatformHandle event) {
 PlatformHandle PlatformCreateThread(PlatformThreadProc proc, void *parameter) {
     if (PlatformFaultInjected("CreateThread")) {
         errno = EAGAIN;
-        return nullptr;
+        return NULL;
     }
-    auto *thread = new (std::nothrow) PosixThread{pthread_t{}, false};
-    auto *start = new (std::nothrow) ThreadStart{proc, parameter};
+    PosixThread *thread = new (std::nothrow) PosixThread();
+    ThreadStart *start = new (std::nothrow) ThreadStart();
     if (!thread || !start) {
         delete thread;
         delete start;
         errno = ENOMEM;
-        return nullptr;
+        return NULL;
     }
-    int error = pthread_create(&thread->id, nullptr, RunThread, start);
+    thread->joined = false;
+    start->proc = proc;
+    start->parameter = parameter;
+    int error = pthread_create(&thread->id, NULL, RunThread, start);
     if (error != 0) {
         delete thread;
         delete start;
         errno = error;
-        return nullptr;
+        return NULL;
     }
     return thread;
 }
 
 uint32_t PlatformWaitForAllThreads(PlatformHandle *threads, uint32_t count) {
     for (uint32_t i = 0; i < count; ++i) {
-        auto *thread = static_cast<PosixThread *>(threads[i]);
+        PosixThread *thread = static_cast<PosixThread *>(threads[i]);
         if (!thread || thread->joined) continue;
-        int error = pthread_join(thread->id, nullptr);
+        int error = pthread_join(thread->id, NULL);
         if (error != 0) {
             errno = error;
             return kPlatformWaitFailed;
@@ -148,8 +165,12 @@ uint32_t PlatformWaitForAllThreads(PlatformHandle *threads, uint32_t count) {
 }
 
 void PlatformCloseThread(PlatformHandle handle) {
-    auto *thread = static_cast<PosixThread *>(handle);
+    PosixThread *thread = static_cast<PosixThread *>(handle);
     if (!thread) return;
     if (!thread->joined) pthread_detach(thread->id);
     delete thread;
 }
+
+long PlatformFlagRead(PlatformFlag *flag) { return __atomic_load_n(flag, __ATOMIC_SEQ_CST); }
+
+void PlatformFlagWrite(PlatformFlag *flag, long value) { __atomic_store_n(flag, value, __ATOMIC_SEQ_CST); }

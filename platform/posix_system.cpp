@@ -29,8 +29,9 @@ void PlatformExitProcess(uint32_t code) {
 
 void PlatformSleep(uint32_t milliseconds) {
     milliseconds = PauseAsBuilt(milliseconds);
-    timespec remaining{static_cast<time_t>(milliseconds / 1000),
-                       static_cast<long>(milliseconds % 1000) * 1000000L};
+    timespec remaining;
+    remaining.tv_sec = static_cast<time_t>(milliseconds / 1000);
+    remaining.tv_nsec = static_cast<long>(milliseconds % 1000) * 1000000L;
     while (nanosleep(&remaining, &remaining) != 0 && errno == EINTR) {
     }
 }
@@ -38,7 +39,7 @@ void PlatformSleep(uint32_t milliseconds) {
 void *PlatformHeapAllocZeroed(size_t bytes) {
     if (PlatformFaultInjected("HeapAlloc")) {
         errno = ENOMEM;
-        return nullptr;
+        return NULL;
     }
     return std::calloc(1, bytes);
 }
@@ -48,7 +49,7 @@ void PlatformHeapFree(void *block) { std::free(block); }
 uint32_t PlatformGetLastError() { return static_cast<uint32_t>(errno); }
 
 std::string PlatformErrorText(uint32_t code) {
-    char buffer[256] = {};
+    char buffer[256] = "";
     // GNU strerror_r may return a static text instead of filling the buffer.
     const char *text = strerror_r(static_cast<int>(code), buffer, sizeof buffer);
     return text ? text : "";

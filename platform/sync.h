@@ -2,19 +2,21 @@
 #ifndef PLATFORM_SYNC_H
 #define PLATFORM_SYNC_H
 
-#include <cstdint>
+#include <cstddef>
 
-// A kernel object handle: an event or a thread. nullptr is no handle.
+#include "../hal/fixed_width_types.h"
+
+// A kernel object handle: an event or a thread. NULL is no handle.
 typedef void *PlatformHandle;
 
 // Result of the waits, as WaitForSingleObject/WaitForMultipleObjects give it.
-constexpr uint32_t kPlatformWaitSignalled = 0;           // WAIT_OBJECT_0
-constexpr uint32_t kPlatformWaitTimedOut = 0x102;        // WAIT_TIMEOUT
-constexpr uint32_t kPlatformWaitFailed = 0xFFFFFFFFu;    // WAIT_FAILED
+const uint32_t kPlatformWaitSignalled = 0;           // WAIT_OBJECT_0
+const uint32_t kPlatformWaitTimedOut = 0x102;        // WAIT_TIMEOUT
+const uint32_t kPlatformWaitFailed = 0xFFFFFFFFu;    // WAIT_FAILED
 
-// CreateEventW(nullptr, FALSE, FALSE, nullptr): an unnamed auto-reset event,
+// CreateEventW(NULL, FALSE, FALSE, NULL): an unnamed auto-reset event,
 // not signalled. The handle is what the board library's GPIOSetInterrupt
-// takes; on Linux it carries an eventfd. nullptr on failure (last error set).
+// takes; on Linux it carries an eventfd. NULL on failure (last error set).
 PlatformHandle PlatformCreateEvent();
 
 // WaitForSingleObject(event, INFINITE). One wake consumes every signal that
@@ -34,8 +36,8 @@ void PlatformCloseEvent(PlatformHandle event);
 // A thread procedure in the platform's form: one pointer, a 32-bit result.
 typedef uint32_t (*PlatformThreadProc)(void *parameter);
 
-// CreateThread(nullptr, 0, proc, parameter, 0, nullptr): the thread starts at
-// once. nullptr on failure (last error set).
+// CreateThread(NULL, 0, proc, parameter, 0, NULL): the thread starts at
+// once. NULL on failure (last error set).
 PlatformHandle PlatformCreateThread(PlatformThreadProc proc, void *parameter);
 
 // WaitForSingleObject(thread, INFINITE) on each thread in turn: returns once
@@ -46,5 +48,12 @@ uint32_t PlatformWaitForAllThreads(PlatformHandle *threads, uint32_t count);
 // CloseHandle(thread). Closing does not stop the thread: one that has not
 // been waited for runs on, detached.
 void PlatformCloseThread(PlatformHandle thread);
+
+// A flag that one thread writes while others read it, without a lock: each
+// access is atomic and a full barrier (InterlockedExchange and
+// InterlockedCompareExchange).
+typedef volatile long PlatformFlag;
+long PlatformFlagRead(PlatformFlag *flag);
+void PlatformFlagWrite(PlatformFlag *flag, long value);
 
 #endif

@@ -5,22 +5,23 @@
 #define PLATFORM_SYSTEM_H
 
 #include <cstddef>
-#include <cstdint>
 #include <string>
 
-// AfxWinInit(module instance, nullptr, command line, 0). This platform has no
+#include "../hal/fixed_width_types.h"
+
+// AfxWinInit(module instance, NULL, command line, 0). This platform has no
 // application framework, so it succeeds unless a test injects its failure.
 bool PlatformInitApplication();
 
 // ExitProcess(code): flushes the console and ends the process at once,
 // without returning to the caller and without waiting for other threads.
-[[noreturn]] void PlatformExitProcess(uint32_t code);
+void PlatformExitProcess(uint32_t code);
 
 // Sleep(milliseconds).
 void PlatformSleep(uint32_t milliseconds);
 
 // HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, bytes) and HeapFree. The
-// allocation returns nullptr on failure.
+// allocation returns NULL on failure.
 void *PlatformHeapAllocZeroed(size_t bytes);
 void PlatformHeapFree(void *block);
 

@@ -36,9 +36,9 @@ bool WaitFaultInjected() {
 PlatformHandle PlatformCreateEvent() {
     if (PlatformFaultInjected("CreateEvent")) {
         SetLastError(ERROR_TOO_MANY_OPEN_FILES);
-        return nullptr;
+        return NULL;
     }
-    return CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    return CreateEventW(NULL, FALSE, FALSE, NULL);
 }
 
 uint32_t PlatformWaitEvent(PlatformHandle event) {
@@ -60,14 +60,16 @@ void PlatformCloseEvent(PlatformHandle event) {
 PlatformHandle PlatformCreateThread(PlatformThreadProc proc, void *parameter) {
     if (PlatformFaultInjected("CreateThread")) {
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-        return nullptr;
+        return NULL;
     }
-    auto *start = new (std::nothrow) ThreadStart{proc, parameter};
+    ThreadStart *start = new (std::nothrow) ThreadStart();
     if (!start) {
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-        return nullptr;
+        return NULL;
     }
-    HANDLE thread = CreateThread(nullptr, 0, RunThread, start, 0, nullptr);
+    start->proc = proc;
+    start->parameter = parameter;
+    HANDLE thread = CreateThread(NULL, 0, RunThread, start, 0, NULL);
     if (!thread) {
         DWORD error = GetLastError();
         delete start;
@@ -89,3 +91,9 @@ uint32_t PlatformWaitForAllThreads(PlatformHandle *threads, uint32_t count) {
 void PlatformCloseThread(PlatformHandle thread) {
     if (thread) CloseHandle(thread);
 }
+
+// Some SDKs declare the Interlocked calls without volatile; the calls are
+// atomic either way.
+long PlatformFlagRead(PlatformFlag *flag) { return InterlockedCompareExchange(const_cast<LONG *>(flag), 0, 0); }
+
+void PlatformFlagWrite(PlatformFlag *flag, long value) { InterlockedExchange(const_cast<LONG *>(flag), value); }

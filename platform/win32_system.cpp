@@ -27,7 +27,7 @@ void PlatformSleep(uint32_t milliseconds) { Sleep(PauseAsBuilt(milliseconds)); }
 void *PlatformHeapAllocZeroed(size_t bytes) {
     if (PlatformFaultInjected("HeapAlloc")) {
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-        return nullptr;
+        return NULL;
     }
     void *block = HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, bytes);
     // HeapAlloc leaves the last error as it was when it fails.
@@ -43,14 +43,14 @@ uint32_t PlatformGetLastError() { return GetLastError(); }
 
 std::string PlatformErrorText(uint32_t code) {
     wchar_t text[512] = {};
-    DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
-                                  text, sizeof text / sizeof text[0], nullptr);
+    DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, NULL, code, 0,
+                                  text, sizeof text / sizeof text[0], NULL);
     // The system's texts end with a line end; the caller adds its own.
     while (length > 0 && (text[length - 1] == L'\n' || text[length - 1] == L'\r' || text[length - 1] == L' '))
         --length;
     if (length == 0) return std::string();
-    int bytes = WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), nullptr, 0, nullptr, nullptr);
+    int bytes = WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), NULL, 0, NULL, NULL);
     std::string result(static_cast<size_t>(bytes > 0 ? bytes : 0), '\0');
-    if (bytes > 0) WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), &result[0], bytes, nullptr, nullptr);
+    if (bytes > 0) WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), &result[0], bytes, NULL, NULL);
     return result;
 }

@@ -1,29 +1,31 @@
 #include "dialogue.h"
 
-#include <cstdio>
+#include <cstring>
 #include <iostream>
 
 #include "../platform/console.h"
 #include "../platform/system.h"
+#include "../platform/white_space.h"
 #include "main_menu.h"
 #include "number_scan.h"
 
 namespace {
 
-static_assert(kScanEndOfInput == kConsoleEndOfInput, "one end-of-input marker");
-
 const char kFrameLine[] = "---------------------------------";      // 33 dashes
 const char kClosingLine[] = "------------------------------------";  // 36 dashes
 
 // Pause between checks of the Space key.
-constexpr uint32_t kSpaceCheckMs = 5;
+const uint32_t kSpaceCheckMs = 5;
 
+// The console's input as the number scan reads it; kConsoleEndOfInput is
+// negative, as the scan expects at the end of the input.
 struct ConsoleInput {
     int Peek(size_t offset) { return PlatformConsolePeek(offset); }
     void Consume(size_t count) { PlatformConsoleConsume(count); }
 };
 
-[[noreturn]] void EndAtEndOfInput() { PlatformExitProcess(kExitCodeNormalEnd); }
+// Does not return.
+void EndAtEndOfInput() { PlatformExitProcess(kExitCodeNormalEnd); }
 
 void DiscardRestOfLine() {
     for (int c = PlatformConsolePeek(); c != kConsoleEndOfInput; c = PlatformConsolePeek()) {
@@ -33,19 +35,31 @@ void DiscardRestOfLine() {
 }
 
 // Scans one number after the prompt; asks again until one fits.
-template <typename Value, typename Convert>
-Value ReadValue(const char *prompt, NumberBase base, Convert convert) {
+template <typename Value>
+Value ReadValue(const char *prompt, NumberBase base, bool (*convert)(const NumberScan &, Value &)) {
     for (;;) {
         PrintPrompt(prompt);
         ConsoleInput input;
         NumberScan scan = ScanNumber(input, base);
-        if (scan.status == ScanStatus::EndOfInput) EndAtEndOfInput();
-        Value value{};
+        if (scan.status == kScanEndOfInput) EndAtEndOfInput();
+        Value value = 0;
         if (convert(scan, value)) return value;
         DiscardRestOfLine();
-        PrintLine(base == NumberBase::Decimal ? "Invalid Input!!! Enter a decimal number!!!"
-                                              : "Invalid Input!!! Enter a hexadecimal number!!!");
+        PrintLine(base == kDecimal ? "Invalid Input!!! Enter a decimal number!!!"
+                                   : "Invalid Input!!! Enter a hexadecimal number!!!");
     }
+}
+
+// value in the radix, most significant digit first, without leading zeros.
+std::string DigitsText(uint32_t value, uint32_t radix) {
+    static const char kDigits[] = "0123456789abcdef";
+    char text[32];
+    size_t first = sizeof text;
+    do {
+        text[--first] = kDigits[value % radix];
+        value /= radix;
+    } while (value != 0);
+    return std::string(text + first, sizeof text - first);
 }
 
 }  // namespace
@@ -54,12 +68,11 @@ void PrintLine(const std::string &text) { std::cout << text << std::endl; }
 
 void PrintPrompt(const std::string &text) { std::cout << text << std::flush; }
 
-void PrintSubMenu(const char *title, std::initializer_list<const char *> items) {
+void PrintSubMenuItems(const char *title, const char *const *items, size_t count) {
     PrintLine(kFrameLine);
     PrintLine(title);
     PrintLine(kFrameLine);
-    int number = 1;
-    for (const char *item : items) PrintLine(std::to_string(number++) + ": " + item);
+    for (size_t i = 0; i < count; ++i) PrintLine(DecimalText(static_cast<int32_t>(i + 1)) + ": " + items[i]);
     PrintLine("0: Main Menu");
     PrintLine(kFrameLine);
 }
@@ -67,8 +80,8 @@ void PrintSubMenu(const char *title, std::initializer_list<const char *> items) 
 int32_t ReadMenuChoice() {
     PrintPrompt("Enter Test Number: ");
     ConsoleInput input;
-    NumberScan scan = ScanNumber(input, NumberBase::Decimal);
-    if (scan.status == ScanStatus::EndOfInput) EndAtEndOfInput();
+    NumberScan scan = ScanNumber(input, kDecimal);
+    if (scan.status == kScanEndOfInput) EndAtEndOfInput();
     int32_t choice = 0;
     if (ScannedSigned(scan, choice)) return choice;
     DiscardRestOfLine();
@@ -84,29 +97,29 @@ void PrintTestHeader(const char *title) {
 }
 
 int32_t ReadDecimal(const char *prompt) {
-    return ReadValue<int32_t>(prompt, NumberBase::Decimal, ScannedSigned);
+    return ReadValue<int32_t>(prompt, kDecimal, ScannedSigned);
 }
 
 uint32_t ReadDecimalUnsigned(const char *prompt) {
-    return ReadValue<uint32_t>(prompt, NumberBase::Decimal, ScannedUnsigned);
+    return ReadValue<uint32_t>(prompt, kDecimal, ScannedUnsigned);
 }
 
 int32_t ReadHex(const char *prompt) {
-    return ReadValue<int32_t>(prompt, NumberBase::Hexadecimal, ScannedSigned);
+    return ReadValue<int32_t>(prompt, kHexadecimal, ScannedSigned);
 }
 
 uint32_t ReadHexUnsigned(const char *prompt) {
-    return ReadValue<uint32_t>(prompt, NumberBase::Hexadecimal, ScannedUnsigned);
+    return ReadValue<uint32_t>(prompt, kHexadecimal, ScannedUnsigned);
 }
 
 void ReadWord(const char *prompt, char *buffer, size_t size) {
     PrintPrompt(prompt);
     int c = PlatformConsolePeek();
-    for (; c != kConsoleEndOfInput && std::isspace(c); c = PlatformConsolePeek())
+    for (; c != kConsoleEndOfInput && IsWhiteSpace(c); c = PlatformConsolePeek())
         PlatformConsoleConsume(1);
     if (c == kConsoleEndOfInput) EndAtEndOfInput();
     size_t length = 0;
-    for (; c != kConsoleEndOfInput && !std::isspace(c); c = PlatformConsolePeek()) {
+    for (; c != kConsoleEndOfInput && !IsWhiteSpace(c); c = PlatformConsolePeek()) {
         if (length + 1 < size) buffer[length++] = static_cast<char>(c);
         PlatformConsoleConsume(1);
     }
@@ -120,7 +133,12 @@ void WaitForSpaceKey() {
 const char *StatusWord(bool success) { return success ? "Success" : "Failed"; }
 
 void CopyStatusWord(char *statusText, size_t size, bool success) {
-    std::snprintf(statusText, size, "%s", StatusWord(success));
+    if (size == 0) return;
+    const char *word = StatusWord(success);
+    size_t length = std::strlen(word);
+    if (length >= size) length = size - 1;
+    std::memcpy(statusText, word, length);
+    statusText[length] = '\0';
 }
 
 void PrintStatusLine(const std::string &subject, bool success) {
@@ -133,12 +151,10 @@ void PrintDataStatusLine(const std::string &label, const std::string &data, bool
 
 void PrintClosingLine() { PrintLine(kClosingLine); }
 
-std::string HexText(uint32_t value) {
-    static const char kDigits[] = "0123456789abcdef";
-    std::string text;
-    do {
-        text.insert(text.begin(), kDigits[value & 0xF]);
-        value >>= 4;
-    } while (value != 0);
-    return text;
+std::string HexText(uint32_t value) { return DigitsText(value, 16); }
+
+std::string DecimalText(int32_t value) {
+    // The magnitude of INT32_MIN fits only unsigned.
+    uint32_t magnitude = value < 0 ? 0u - static_cast<uint32_t>(value) : static_cast<uint32_t>(value);
+    return (value < 0 ? "-" : "") + DigitsText(magnitude, 10);
 }

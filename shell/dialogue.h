@@ -5,9 +5,9 @@
 #define SHELL_DIALOGUE_H
 
 #include <cstddef>
-#include <cstdint>
-#include <initializer_list>
 #include <string>
+
+#include "../hal/fixed_width_types.h"
 
 // A text, a line end, a flush.
 void PrintLine(const std::string &text);
@@ -17,11 +17,16 @@ void PrintPrompt(const std::string &text);
 
 // 33 dashes, the title, 33 dashes, "1: item", "2: item", ..., "0: Main Menu",
 // 33 dashes.
-void PrintSubMenu(const char *title, std::initializer_list<const char *> items);
+void PrintSubMenuItems(const char *title, const char *const *items, size_t count);
+
+template <size_t Count>
+void PrintSubMenu(const char *title, const char *const (&items)[Count]) {
+    PrintSubMenuItems(title, items, Count);
+}
 
 // What ReadMenuChoice returns for an answer that is not a 32-bit decimal
 // number: no menu lists it, so every menu treats it as an unlisted choice.
-constexpr int32_t kUnlistedChoice = INT32_MIN;
+const int32_t kUnlistedChoice = INT32_MIN;
 
 // "Enter Test Number: " and a decimal answer. At the end of the input the
 // program ends, as after 0 at the main menu.
@@ -55,7 +60,7 @@ const char *StatusWord(bool success);
 
 // Size of the status text buffer of the menus that keep their last status
 // word in one.
-constexpr size_t kStatusTextSize = 20;
+const size_t kStatusTextSize = 20;
 
 // Copies the status word, NUL included, into a menu's status text buffer.
 void CopyStatusWord(char *statusText, size_t size, bool success);
@@ -71,5 +76,8 @@ void PrintClosingLine();
 
 // Lowercase hexadecimal without prefix and leading zeros.
 std::string HexText(uint32_t value);
+
+// Decimal, with a minus sign when negative.
+std::string DecimalText(int32_t value);
 
 #endif

@@ -8,8 +8,8 @@
 #include "../platform/sync.h"
 
 // Exit codes of the two process-ending failures.
-constexpr uint32_t kExitCodeNoWorkerRecord = 2;
-constexpr uint32_t kExitCodeNoWorkerThread = 3;
+const uint32_t kExitCodeNoWorkerRecord = 2;
+const uint32_t kExitCodeNoWorkerThread = 3;
 
 // A zero-filled record of `bytes` from the process heap; when none can be
 // had the process ends with kExitCodeNoWorkerRecord, printing nothing.

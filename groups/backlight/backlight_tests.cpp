@@ -5,8 +5,8 @@
 
 namespace {
 
-constexpr int32_t kMaxLevel = 255;
-constexpr int32_t kMaxSuspendSeconds = 360;
+const int32_t kMaxLevel = 255;
+const int32_t kMaxSuspendSeconds = 360;
 
 }  // namespace
 
@@ -14,8 +14,9 @@ void BacklightTests::BacklightTestMenu() {
     // 0 = suspend on. Kept for the visit, so that an invalid option reuses the
     // last valid one; before any valid option it means suspend on.
     uint8_t suspendFlag = 0;
+    static const char *const kMenuItems[] = {"Set Backlight Brightness", "Set Backlight Suspend"};
     for (;;) {
-        PrintSubMenu("Select Backlight Test!", {"Set Backlight Brightness", "Set Backlight Suspend"});
+        PrintSubMenu("Select Backlight Test!", kMenuItems);
         switch (ReadMenuChoice()) {
         case 0:
             return;

@@ -1,7 +1,7 @@
 #ifndef GROUPS_BACKLIGHT_BACKLIGHT_TESTS_H
 #define GROUPS_BACKLIGHT_BACKLIGHT_TESTS_H
 
-#include <cstdint>
+#include "../../hal/fixed_width_types.h"
 
 // Display backlight brightness and suspend time (main-menu item 1).
 class BacklightTests {

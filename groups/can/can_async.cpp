@@ -11,22 +11,22 @@
 #include "../../shell/worker_threads.h"
 #include "can_tests.h"
 
-std::atomic<uint8_t> CANThreadsRunning{0};
+PlatformFlag CANThreadsRunning = 0;
 
 namespace {
 
 // The writer pauses in slices of this length, so that it notices the end of
 // the test within one slice however long its delay.
-constexpr uint32_t kPauseSliceMs = 10;
+const uint32_t kPauseSliceMs = 10;
 // Time the test leaves the console after the workers have ended.
-constexpr uint32_t kSettleMs = 1000;
+const uint32_t kSettleMs = 1000;
 
-bool ThreadsRunning() { return CANThreadsRunning.load() == 1; }
+bool ThreadsRunning() { return PlatformFlagRead(&CANThreadsRunning) == 1; }
 
 // A record zero-filled from the process heap, or the end of the process.
 template <typename Record>
 Record *AllocateRecord() {
-    return new (AllocateWorkerRecord(sizeof(Record))) Record{};
+    return new (AllocateWorkerRecord(sizeof(Record))) Record();
 }
 
 PlatformHandle StartWorker(PlatformThreadProc proc, void *params) {
@@ -64,12 +64,12 @@ void PrintErrorLine(const char *what, int32_t error) {
 // Runs the two workers on the opened, configured channel until Space, and
 // returns once both have ended.
 void RunWorkers(CANReadThreadParams *readParams, CANWriteThreadParams *writeParams) {
-    CANThreadsRunning.store(1);
+    PlatformFlagWrite(&CANThreadsRunning, 1);
     PlatformHandle threads[2];
     threads[0] = StartWorker(CanTests::CANReadThread, readParams);
     threads[1] = StartWorker(CanTests::CANWriteThread, writeParams);
     WaitForSpaceKey();
-    CANThreadsRunning.store(0);
+    PlatformFlagWrite(&CANThreadsRunning, 0);
     // The close makes a transfer that is still waiting return at once; the
     // records and buffers stay until both workers are gone.
     CANClose(kCanChannel);
@@ -89,10 +89,13 @@ int CanTests::CANAsyncReadWriteTest(int32_t mode, uint32_t bitRate, int32_t id, 
     size_t packedSize = std::min(static_cast<size_t>(std::max(length, 0)), kCanFrameBytes);
     int32_t writeLength = PackCANData(text, transmit, packedSize);
 
-    auto *readParams = AllocateRecord<CANReadThreadParams>();
-    auto *writeParams = AllocateRecord<CANWriteThreadParams>();
-    *readParams = {length, receive};
-    *writeParams = {writeLength, transmit, delay};
+    CANReadThreadParams *readParams = AllocateRecord<CANReadThreadParams>();
+    CANWriteThreadParams *writeParams = AllocateRecord<CANWriteThreadParams>();
+    readParams->length = length;
+    readParams->buffer = receive;
+    writeParams->length = writeLength;
+    writeParams->buffer = transmit;
+    writeParams->delay = delay;
 
     int result = 0;
     if (CANOpen(kCanChannel) == 1) {
@@ -113,7 +116,7 @@ int CanTests::CANAsyncReadWriteTest(int32_t mode, uint32_t bitRate, int32_t id, 
 }
 
 uint32_t CanTests::CANReadThread(void *params) {
-    auto *record = static_cast<CANReadThreadParams *>(params);
+    CANReadThreadParams *record = static_cast<CANReadThreadParams *>(params);
     uint32_t count = 0;
     int32_t error = 0;
     while (ThreadsRunning()) {
@@ -127,7 +130,7 @@ uint32_t CanTests::CANReadThread(void *params) {
 }
 
 uint32_t CanTests::CANWriteThread(void *params) {
-    auto *record = static_cast<CANWriteThreadParams *>(params);
+    CANWriteThreadParams *record = static_cast<CANWriteThreadParams *>(params);
     uint32_t count = 0;
     int32_t error = 0;
     while (ThreadsRunning()) {

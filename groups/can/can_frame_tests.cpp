@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr int32_t kMessageTimeoutMs = 30000;
+const int32_t kMessageTimeoutMs = 30000;
 
 int FailWithText(const char *failureText) {
     PrintPrompt(failureText);
@@ -64,7 +64,7 @@ int CanTests::CANWriteTest(int32_t mode, uint32_t bitRate, int32_t id, uint8_t p
     if (CANConfigureMode(kCanChannel, mode, bitRate, 0, 0) == 0 ||
         CANConfigureMessage(kCanChannel, kCanDataFrame, id, prio, kMessageTimeoutMs, 1) == 0)
         return CloseAndFail();
-    if (CANWrite(kCanChannel, packed, count, nullptr) != 1) return CloseAndFailWithText(failureText);
+    if (CANWrite(kCanChannel, packed, count, NULL) != 1) return CloseAndFailWithText(failureText);
     CANClose(kCanChannel);
     return 1;
 }
@@ -76,10 +76,10 @@ int CanTests::CANReadTest(int32_t mode, uint32_t bitRate, int32_t *idOut, int32_
         CANConfigureMessage(kCanChannel, kCanDataFrame, 0, 0, kMessageTimeoutMs, 0) == 0 ||
         CANConfigureFilter(kCanChannel, 0, 0, 0, 0) == 0)
         return CloseAndFail();
-    if (CANRead(kCanChannel, buffer, ReceiveCount(length), nullptr) != 1) return CloseAndFailWithText(failureText);
+    if (CANRead(kCanChannel, buffer, ReceiveCount(length), NULL) != 1) return CloseAndFailWithText(failureText);
     // Asked while the channel is still open, so that it tells the ID of the
     // frame just read.
-    CANGetMessageParameter(kCanChannel, idOut, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
+    CANGetMessageParameter(kCanChannel, idOut, NULL, NULL, NULL, NULL, NULL, NULL);
     CANClose(kCanChannel);
     return 1;
 }
@@ -93,7 +93,7 @@ int CanTests::CANRemoteWriteTest(int32_t mode, uint32_t bitRate, int32_t id, uin
         return CloseAndFail();
     // A remote frame carries no data: the typed length is the length it asks
     // the receiver for.
-    if (CANWrite(kCanChannel, TextBytes(text), TextCount(length), nullptr) != 1)
+    if (CANWrite(kCanChannel, TextBytes(text), TextCount(length), NULL) != 1)
         return CloseAndFailWithText(failureText);
     CANClose(kCanChannel);
     return 1;
@@ -106,8 +106,8 @@ int CanTests::CANRemoteReadTest(int32_t mode, uint32_t bitRate, int32_t *idOut, 
         CANConfigureMessage(kCanChannel, kCanDataFrame, 0, 0, kMessageTimeoutMs, 0) == 0 ||
         CANConfigureFilter(kCanChannel, 0, 0, 0, 1) == 0)
         return CloseAndFail();
-    if (CANRead(kCanChannel, buffer, ReceiveCount(length), nullptr) != 1) return CloseAndFailWithText(failureText);
-    CANGetMessageParameter(kCanChannel, idOut, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
+    if (CANRead(kCanChannel, buffer, ReceiveCount(length), NULL) != 1) return CloseAndFailWithText(failureText);
+    CANGetMessageParameter(kCanChannel, idOut, NULL, NULL, NULL, NULL, NULL, NULL);
     CANClose(kCanChannel);
     return 1;
 }
@@ -122,7 +122,7 @@ int CanTests::CANFilterWriteTest(int32_t mode, uint32_t bitRate, int32_t id, uin
         return CloseAndFail();
     // The test has no data prompt: the frame carries the typed number of
     // bytes from the cleared text buffer.
-    if (CANWrite(kCanChannel, TextBytes(text), TextCount(length), nullptr) != 1 || CANResetFilter(kCanChannel) != 1)
+    if (CANWrite(kCanChannel, TextBytes(text), TextCount(length), NULL) != 1 || CANResetFilter(kCanChannel) != 1)
         return CloseAndFailWithText(failureText);
     CANClose(kCanChannel);
     return 1;
@@ -136,9 +136,9 @@ int CanTests::CANFilterReadTest(int32_t mode, uint32_t bitRate, int32_t *idOut, 
         CANConfigureMessage(kCanChannel, kCanDataFrame, 0, 0, kMessageTimeoutMs, 1) == 0 ||
         CANConfigureFilter(kCanChannel, filter, mask, 0, 0) == 0)
         return CloseAndFail();
-    if (CANRead(kCanChannel, buffer, ReceiveCount(length), nullptr) != 1 || CANResetFilter(kCanChannel) != 1)
+    if (CANRead(kCanChannel, buffer, ReceiveCount(length), NULL) != 1 || CANResetFilter(kCanChannel) != 1)
         return CloseAndFailWithText(failureText);
-    CANGetMessageParameter(kCanChannel, idOut, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
+    CANGetMessageParameter(kCanChannel, idOut, NULL, NULL, NULL, NULL, NULL, NULL);
     CANClose(kCanChannel);
     return 1;
 }

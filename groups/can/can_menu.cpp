@@ -21,7 +21,7 @@ const char kAsyncLengthPrompt[] = "Enter CAN Read Data Length (1 ... 8): ";
 const char kAsyncTimeoutPrompt[] = "Enter CAN Timeout (e.g. 1000 = 1s (msec)): ";
 const char kAsyncDelayPrompt[] = "Enter CAN Write Loop Delay (e.g. 1000 = 1s (msec)): ";
 
-constexpr int32_t kBytesPerReadLine = 8;
+const int32_t kBytesPerReadLine = 8;
 
 // Only the low eight bits of the typed PRIO reach the library.
 uint8_t PrioByte(int32_t prio) { return static_cast<uint8_t>(prio & 0xFF); }
@@ -42,24 +42,26 @@ void PrintReadLines(const char *lead, int32_t id, int32_t length, const uint8_t 
 // What the operator typed during one visit of the menu. The numbers carry
 // over from test to test; the buffers are cleared before every menu display.
 struct CanTests::MenuValues {
-    int32_t mode = 0;
-    int32_t id = 0;
-    uint32_t bitRate = 0;
-    int32_t prio = 0;
-    int32_t filter = 0;
-    int32_t mask = 0;
-    int32_t length = 0;
-    char text[kCanTextBufferSize] = {};
-    uint8_t receive[kCanReceiveBufferSize] = {};
+    int32_t mode;
+    int32_t id;
+    uint32_t bitRate;
+    int32_t prio;
+    int32_t filter;
+    int32_t mask;
+    int32_t length;
+    char text[kCanTextBufferSize];
+    uint8_t receive[kCanReceiveBufferSize];
 };
 
 void CanTests::CANTestMenu() {
-    MenuValues values;
+    MenuValues values = {};
+    static const char *const kMenuItems[] = {"Write Test", "Read Test", "Remote Write Test",
+                                             "Remote Read Test", "Filter Write Test", "Filter Read Test",
+                                             "Async Read/Write Test"};
     for (;;) {
         std::memset(values.text, 0, sizeof values.text);
         std::memset(values.receive, 0, sizeof values.receive);
-        PrintSubMenu("Select CAN Test!", {"Write Test", "Read Test", "Remote Write Test", "Remote Read Test",
-                                          "Filter Write Test", "Filter Read Test", "Async Read/Write Test"});
+        PrintSubMenu("Select CAN Test!", kMenuItems);
         switch (ReadMenuChoice()) {
         case 0: return;
         case 1: RunWriteTest(values); break;

@@ -1,27 +1,28 @@
 #ifndef GROUPS_CAN_TESTS_H
 #define GROUPS_CAN_TESTS_H
 
-#include <atomic>
 #include <cstddef>
-#include <cstdint>
+
+#include "../../hal/fixed_width_types.h"
+#include "../../platform/sync.h"
 
 // 1 while the reader and writer threads of the async test keep running; the
-// test drops it to 0 to stop them. Atomic, since the console thread writes it
-// while both workers read it.
-extern std::atomic<uint8_t> CANThreadsRunning;
+// test drops it to 0 to stop them. A platform flag, since the console thread
+// writes it while both workers read it.
+extern PlatformFlag CANThreadsRunning;
 
 // Every CAN call goes to channel 1; frames are data (0) or remote (1) frames.
-constexpr int32_t kCanChannel = 1;
-constexpr int32_t kCanDataFrame = 0;
-constexpr int32_t kCanRemoteFrame = 1;
+const int32_t kCanChannel = 1;
+const int32_t kCanDataFrame = 0;
+const int32_t kCanRemoteFrame = 1;
 
 // The menu's text buffer: the typed data word, at most 49 characters.
-constexpr size_t kCanTextBufferSize = 50;
+const size_t kCanTextBufferSize = 50;
 // The menu's receive buffer: whole result lines of eight bytes each, so that
 // no result line shows a byte from outside it.
-constexpr size_t kCanReceiveBufferSize = 56;
+const size_t kCanReceiveBufferSize = 56;
 // Bytes of one CAN frame: the async test's buffers.
-constexpr size_t kCanFrameBytes = 8;
+const size_t kCanFrameBytes = 8;
 
 struct CANReadThreadParams {
     int32_t length;   // bytes asked of every CANRead

@@ -5,8 +5,9 @@
 
 void ControlTests::ControlTestMenu() {
     char statusText[kStatusTextSize] = {};
+    static const char *const kMenuItems[] = {"Reboot Device", "Restart KITL", "Control Power KITL"};
     for (;;) {
-        PrintSubMenu("Select Control Test!", {"Reboot Device", "Restart KITL", "Control Power KITL"});
+        PrintSubMenu("Select Control Test!", kMenuItems);
         switch (ReadMenuChoice()) {
         case 0:
             return;

@@ -2,7 +2,8 @@
 #define GROUPS_CONTROL_CONTROL_TESTS_H
 
 #include <cstddef>
-#include <cstdint>
+
+#include "../../hal/fixed_width_types.h"
 
 // Device reboot and the KITL debug transport (main-menu item 2).
 class ControlTests {

@@ -1,5 +1,6 @@
 // The button tests: interrupts counted with the operator, and the buttons
 // copied onto the LEDs until Space.
+#include <cstddef>
 #include <cstdio>
 #include <string>
 
@@ -12,27 +13,26 @@
 
 namespace {
 
-constexpr int32_t kOutput = 0;
-constexpr int32_t kInput = 1;
-constexpr int32_t kLedGpios[] = {5, 6, 8, 9};
-constexpr int32_t kButtonCount = 4;
+const int32_t kOutput = 0;
+const int32_t kInput = 1;
+const int32_t kLedGpios[] = {5, 6, 8, 9};
+const size_t kLedCount = sizeof kLedGpios / sizeof kLedGpios[0];
+const int32_t kButtonCount = 4;
 
-constexpr int32_t kHighInterrupt = 1;
-constexpr int32_t kRiseInterrupt = 2;
+const int32_t kHighInterrupt = 1;
+const int32_t kRiseInterrupt = 2;
 
-constexpr uint32_t kPollingPassMs = 200;
+const uint32_t kPollingPassMs = 200;
 
 // From a script nobody can press a button: an interrupt that has not come
 // within this time is not coming (the pin is held at the other level, say
 // by an output on its jumper partner), so the test ends instead of waiting
 // for ever. On a terminal the operator has all the time needed.
-constexpr uint32_t kScriptInterruptWaitMs = 3000;
-
-constexpr size_t kMessageSize = 100;
+const int32_t kScriptInterruptWaitMs = 3000;
 
 // The event the library signals per interrupt; lives for one run of the
 // interrupt test.
-PlatformHandle g_interruptEvent = nullptr;
+PlatformHandle g_interruptEvent = NULL;
 
 // The LED lit for each button in the interrupt test.
 int32_t InterruptLedGpio(int32_t button) {
@@ -52,7 +52,8 @@ struct ButtonLed {
     int32_t button;
     int32_t led;
 };
-constexpr ButtonLed kPollingPairs[] = {{1, 5}, {2, 6}, {3, 8}, {4, 9}};
+const ButtonLed kPollingPairs[] = {{1, 5}, {2, 6}, {3, 8}, {4, 9}};
+const size_t kPollingPairCount = sizeof kPollingPairs / sizeof kPollingPairs[0];
 
 // "<call> failed (<last error>)", as the console's C-style output.
 void PrintSystemFailure(const char *call) {
@@ -66,21 +67,20 @@ uint32_t WaitForInterrupt() {
     return PlatformWaitEventFor(g_interruptEvent, kScriptInterruptWaitMs);
 }
 
-bool AskToContinue(int count) {
-    char text[kMessageSize];
-    std::snprintf(text, sizeof text, "Interrupt Event Detected (Count: %d), Continue?", count);
-    return PlatformMessageBox(text, "Interrupt Detect", kMessageBoxYesNo | kMessageBoxTopmost) !=
+bool AskToContinue(int32_t count) {
+    std::string text = "Interrupt Event Detected (Count: " + DecimalText(count) + "), Continue?";
+    return PlatformMessageBox(text.c_str(), "Interrupt Detect", kMessageBoxYesNo | kMessageBoxTopmost) !=
            kMessageBoxAnswerNo;
 }
 
 }  // namespace
 
 void GpioTests::GPIOLedsToOutput() {
-    for (int32_t led : kLedGpios) GPIOSetDirection(led, kOutput, 0);
+    for (size_t i = 0; i < kLedCount; ++i) GPIOSetDirection(kLedGpios[i], kOutput, 0);
 }
 
 void GpioTests::GPIOLedsRelease() {
-    for (int32_t led : kLedGpios) GPIOSetDirection(led, kOutput, 1);
+    for (size_t i = 0; i < kLedCount; ++i) GPIOSetDirection(kLedGpios[i], kOutput, 1);
 }
 
 void GpioTests::GPIOButtonsToInput() {
@@ -101,16 +101,16 @@ int GpioTests::GPIOButtonInterruptTest(int32_t buttonGpio, int32_t ledGpio, int3
     if (GPIOSetInterrupt(buttonGpio, isrType, g_interruptEvent) == 0) {
         PrintSystemFailure("Set GPIO Interrupt");
         PlatformCloseEvent(g_interruptEvent);
-        g_interruptEvent = nullptr;
+        g_interruptEvent = NULL;
         return 0;
     }
-    int count = 1;
+    int32_t count = 1;
     bool detected = true;
     for (;;) {
         GPIOSetPin(ledGpio, 0);
         uint32_t wait = WaitForInterrupt();
         if (wait == kPlatformWaitTimedOut) {
-            PrintLine("No Interrupt Event within " + std::to_string(kScriptInterruptWaitMs / 1000) + " s");
+            PrintLine("No Interrupt Event within " + DecimalText(kScriptInterruptWaitMs / 1000) + " s");
             detected = false;
             break;
         }
@@ -126,8 +126,8 @@ int GpioTests::GPIOButtonInterruptTest(int32_t buttonGpio, int32_t ledGpio, int3
     }
     GPIOClearInterrupt(buttonGpio);
     PlatformCloseEvent(g_interruptEvent);
-    g_interruptEvent = nullptr;
-    PrintStatusLine("Interrupttest on Button TA" + std::to_string(buttonGpio), detected);
+    g_interruptEvent = NULL;
+    PrintStatusLine("Interrupttest on Button TA" + DecimalText(buttonGpio), detected);
     return detected ? 1 : 0;
 }
 
@@ -146,7 +146,7 @@ void GpioTests::RunButtonInterruptTest() {
     }
     int result = GPIOButtonInterruptTest(button, led, isrType);
     GPIOLedsRelease();
-    PrintStatusLine("GPIO Pin " + std::to_string(button), result == 1);
+    PrintStatusLine("GPIO Pin " + DecimalText(button), result == 1);
 }
 
 // Each pass copies the buttons onto the LEDs; Space ends the test after the
@@ -156,8 +156,8 @@ void GpioTests::RunButtonPollingTest() {
     GPIOLedsToOutput();
     GPIOButtonsToInput();
     for (;;) {
-        for (const ButtonLed &pair : kPollingPairs)
-            GPIODriveOutput(pair.led, GPIOShowPinState(pair.button) == 1 ? 1 : 0);
+        for (size_t i = 0; i < kPollingPairCount; ++i)
+            GPIODriveOutput(kPollingPairs[i].led, GPIOShowPinState(kPollingPairs[i].button) == 1 ? 1 : 0);
         if (PlatformSpaceKeyPressed()) break;
         PrintLine("Press Space for Break Test");
         PlatformSleep(kPollingPassMs);

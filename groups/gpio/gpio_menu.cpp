@@ -4,16 +4,17 @@
 
 namespace {
 
-constexpr int32_t kPwmPin = 28;
-constexpr int32_t kIntPrioPin = 29;
+const int32_t kPwmPin = 28;
+const int32_t kIntPrioPin = 29;
 
 }  // namespace
 
 void GpioTests::GPIOTestMenu() {
+    static const char *const kMenuItems[] = {"Loopback Test", "LED Test", "Set Pin Test", "Get Pin Test",
+                                             "Button Interrupt Test", "Button Polling Test", "GPIO PWM Test",
+                                             "GPIO INT_PRIO Test"};
     for (;;) {
-        PrintSubMenu("Select Gpio Test!",
-                     {"Loopback Test", "LED Test", "Set Pin Test", "Get Pin Test", "Button Interrupt Test",
-                      "Button Polling Test", "GPIO PWM Test", "GPIO INT_PRIO Test"});
+        PrintSubMenu("Select Gpio Test!", kMenuItems);
         switch (ReadMenuChoice()) {
         case 0: return;
         case 1: RunLoopbackTest(); break;

@@ -8,9 +8,9 @@
 
 namespace {
 
-constexpr int32_t kOutput = 0;
-constexpr int32_t kInput = 1;
-constexpr uint32_t kLedSettleMs = 100;
+const int32_t kOutput = 0;
+const int32_t kInput = 1;
+const uint32_t kLedSettleMs = 100;
 
 // A typed state: 1 is high, every other number low.
 int32_t LevelOfState(int32_t state) { return state == 1 ? 1 : 0; }
@@ -54,7 +54,7 @@ void GpioTests::RunLoopbackTest() {
     int32_t first = ReadDecimal("Enter Gpio1 Pin (e.g. 1 = GPIO_A): ");
     int32_t second = ReadDecimal("Enter Gpio2 Pin (e.g. 2 = GPIO_B): ");
     bool joined = GPIOLoopbackCheck(first, second) == 1;
-    PrintStatusLine("Loopback Test GPIO " + std::to_string(first) + " to " + std::to_string(second), joined);
+    PrintStatusLine("Loopback Test GPIO " + DecimalText(first) + " to " + DecimalText(second), joined);
     PrintClosingLine();
 }
 
@@ -74,7 +74,7 @@ void GpioTests::RunLedTest() {
     PlatformSleep(kLedSettleMs);
     int32_t readBack = GPIOGetPin(gpio);
     ShowPinLevel(readBack);
-    PrintLine("GPIO " + std::to_string(gpio) + " Test is" + StatusWord(readBack == level) + "!!!");
+    PrintLine("GPIO " + DecimalText(gpio) + " Test is" + StatusWord(readBack == level) + "!!!");
 }
 
 void GpioTests::RunSetPinTest() {
@@ -82,14 +82,14 @@ void GpioTests::RunSetPinTest() {
     int32_t pin = ReadDecimal("Enter Gpio Pin (e.g. 1 = GPIO_A): ");
     int32_t level = LevelOfState(ReadDecimal("Enter Gpio State (e.g. 1|0): "));
     GPIODriveOutput(pin, level);
-    PrintLine("GPIO Pin " + std::to_string(pin) + " is " + std::to_string(level) + "!!!");
+    PrintLine("GPIO Pin " + DecimalText(pin) + " is " + DecimalText(level) + "!!!");
 }
 
 void GpioTests::RunGetPinTest() {
     PrintTestHeader("Gpio Get Pin State");
     int32_t pin = ReadDecimal("Enter Gpio Pin (e.g. 1 = GPIO_A): ");
     bool high = GPIOShowPinState(pin) == 1;
-    PrintLine("GPIO Pin " + std::to_string(pin) + " is " + (high ? "HIGH" : "LOW") + "!!!");
+    PrintLine("GPIO Pin " + DecimalText(pin) + " is " + (high ? "HIGH" : "LOW") + "!!!");
 }
 
 // Writes the pin without touching its direction and reads it back: Success

@@ -1,7 +1,7 @@
 #ifndef GROUPS_GPIO_TESTS_H
 #define GROUPS_GPIO_TESTS_H
 
-#include <cstdint>
+#include "../../hal/fixed_width_types.h"
 
 // GPIO pins, LEDs, buttons and interrupts (main-menu item 3).
 class GpioTests {

@@ -25,8 +25,10 @@ std::string Hex(int32_t value) { return HexText(static_cast<uint32_t>(value)); }
 
 void I2CTests::I2CTestMenu() {
     I2CMenuState state = {};
+    static const char *const kMenuItems[] = {"Write Test", "Read Test", "Write Flash Test",
+                                             "Read Flash Test"};
     for (;;) {
-        PrintSubMenu("Select I2C Test!", {"Write Test", "Read Test", "Write Flash Test", "Read Flash Test"});
+        PrintSubMenu("Select I2C Test!", kMenuItems);
         switch (ReadMenuChoice()) {
         case 0:
             return;
@@ -61,8 +63,8 @@ void I2CTests::ReadBusAndAddresses(I2CMenuState &state) {
 bool I2CTests::ReadDataLength(I2CMenuState &state) {
     state.dataLength = ReadDecimal(kDataLengthPrompt);
     if ((state.dataLength & 0xff) <= static_cast<int32_t>(sizeof state.dataText)) return true;
-    PrintLine("Invalid Data Len!!! Data Len must be less than " + std::to_string(sizeof state.dataText + 1) +
-              "!!!");
+    const int32_t limit = static_cast<int32_t>(sizeof state.dataText) + 1;
+    PrintLine("Invalid Data Len!!! Data Len must be less than " + DecimalText(limit) + "!!!");
     return false;
 }
 

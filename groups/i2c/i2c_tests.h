@@ -2,10 +2,11 @@
 #define GROUPS_I2C_TESTS_H
 
 #include <cstddef>
-#include <cstdint>
+
+#include "../../hal/fixed_width_types.h"
 
 // The data text buffer: a word of up to 31 characters and its zero byte.
-constexpr size_t kI2CDataTextSize = 32;
+const size_t kI2CDataTextSize = 32;
 
 // What the operator typed during one visit of the I2C menu. Addresses and
 // length are kept whole as typed; only their low 8 bits reach the library.

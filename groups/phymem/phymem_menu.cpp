@@ -23,10 +23,11 @@ int32_t ReadChannel() { return static_cast<int32_t>(ReadHexUnsigned(kChannelProm
 
 void PhysicalMemoryTests::PhysicalMemoryTestMenu() {
     char statusText[kStatusTextSize] = {};
+    static const char *const kMenuItems[] = {"Write Register Test", "Read Register Test",
+                                             "Write and Return Register Test",
+                                             "Asyscron Write and Read Register Test"};
     for (;;) {
-        PrintSubMenu("Select Physical Memory Test!",
-                     {"Write Register Test", "Read Register Test", "Write and Return Register Test",
-                      "Asyscron Write and Read Register Test"});
+        PrintSubMenu("Select Physical Memory Test!", kMenuItems);
         switch (ReadMenuChoice()) {
         case 0:
             return;
@@ -94,7 +95,7 @@ void PhysicalMemoryTests::RunAsyncReadTest(char *statusText, size_t size) {
     uint32_t results[kPhymemThreadCount] = {};
     CopyStatusWord(statusText, size, PhymemAsyncRead(addresses, results) == 1);
     for (size_t i = 0; i < kPhymemThreadCount; ++i) {
-        PrintLine("Memory Write Read Asyncron Test Register " + std::to_string(i) + ": 0x" +
+        PrintLine("Memory Write Read Asyncron Test Register " + DecimalText(static_cast<int32_t>(i)) + ": 0x" +
                   HexText(addresses[i]) + " | Return 0x" + HexText(results[i]) + " | " + statusText + "!!!");
     }
     PrintClosingLine();

@@ -8,13 +8,13 @@
 
 namespace {
 
-constexpr int32_t kAccessWidth = 32;
-constexpr int32_t kWriteOption = 1;
+const int32_t kAccessWidth = 32;
+const int32_t kWriteOption = 1;
 
 }  // namespace
 
 int PhysicalMemoryTests::PhysicalWriteRegister(int32_t channel, uint32_t address, uint32_t value) {
-    PrintLine("Physical Write Channel: " + std::to_string(channel));
+    PrintLine("Physical Write Channel: " + DecimalText(channel));
     PrintLine("Physical Write Register: 0x" + HexText(address) + " - Register Value: 0x" + HexText(value));
     // The library returns the register's value after the write as a signed
     // number: a negative result is a failure, also for a value with bit 31 set.
@@ -25,7 +25,7 @@ int PhysicalMemoryTests::PhysicalWriteRegister(int32_t channel, uint32_t address
 }
 
 int PhysicalMemoryTests::PhysicalReadRegister(int32_t channel, uint32_t address, uint32_t &value) {
-    PrintLine("Physical Read Channel: " + std::to_string(channel));
+    PrintLine("Physical Read Channel: " + DecimalText(channel));
     value = ReadPhysicalAddress(channel, address, kAccessWidth);
     PrintLine("Physical Read Return: 0x" + HexText(value));
     return 1;

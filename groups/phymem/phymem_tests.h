@@ -2,7 +2,8 @@
 #define GROUPS_PHYMEM_TESTS_H
 
 #include <cstddef>
-#include <cstdint>
+
+#include "../../hal/fixed_width_types.h"
 
 // The record of one register read thread: written by the test before the
 // thread starts (channel, address), by the thread alone while it runs
@@ -15,7 +16,7 @@ struct PhymemThreadData {
 
 // Registers read at once by the asynchronous test, one thread and one
 // library channel (1 to 4) each.
-constexpr size_t kPhymemThreadCount = 4;
+const size_t kPhymemThreadCount = 4;
 
 // Physical register reads and writes (main-menu item 5).
 class PhysicalMemoryTests {

@@ -12,7 +12,7 @@
 
 namespace {
 
-constexpr int32_t kAccessWidth = 32;
+const int32_t kAccessWidth = 32;
 
 // Threads started before a failure are left running: ending the process
 // ends them.
@@ -37,13 +37,13 @@ int PhysicalMemoryTests::PhymemAsyncRead(const uint32_t addresses[kPhymemThreadC
         PrintLine("Phymem Read Thread Channel Return: 0x" + HexText(records[i]->result));
         results[i] = records[i]->result;
         PlatformHeapFree(records[i]);
-        records[i] = nullptr;
+        records[i] = NULL;
     }
     return 1;
 }
 
 uint32_t PhysicalMemoryTests::PhymemReadThread(void *parameter) {
-    auto *record = static_cast<PhymemThreadData *>(parameter);
+    PhymemThreadData *record = static_cast<PhymemThreadData *>(parameter);
     std::printf("PHYMEM_READ_THREAD: Channel: %x | Address: %x\n", static_cast<unsigned>(record->channel),
                 static_cast<unsigned>(record->address));
     record->result = ReadPhysicalAddress(record->channel, record->address, kAccessWidth);

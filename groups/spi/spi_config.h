@@ -3,12 +3,12 @@
 #ifndef GROUPS_SPI_CONFIG_H
 #define GROUPS_SPI_CONFIG_H
 
-#include <cstdint>
+#include "../../hal/fixed_width_types.h"
 
-constexpr uint32_t kSpiClockHz = 1000000;
-constexpr int32_t kSpiConfigureOption = 0;
+const uint32_t kSpiClockHz = 1000000;
+const int32_t kSpiConfigureOption = 0;
 
-constexpr int kSpiWords = 4;
-constexpr int32_t kSpiMaxBits = 32 * kSpiWords;
+const int kSpiWords = 4;
+const int32_t kSpiMaxBits = 32 * kSpiWords;
 
 #endif

@@ -5,10 +5,10 @@
 
 namespace {
 
-constexpr int32_t kCommandBits = 8;
-constexpr uint32_t kEepromWriteEnable = 0x06;
-constexpr uint32_t kEepromWriteDisable = 0x04;
-constexpr int kFrameBufferWords = 16;
+const int32_t kCommandBits = 8;
+const uint32_t kEepromWriteEnable = 0x06;
+const uint32_t kEepromWriteDisable = 0x04;
+const int kFrameBufferWords = 16;
 
 bool CloseAndFail(int32_t deviceIndex) {
     SPIClose(deviceIndex);
@@ -33,7 +33,7 @@ bool SpiTests::SPIRunExchange(int32_t deviceIndex, int32_t mode, int32_t bitCoun
 
 void SpiTests::SPIPackFrame(int32_t bitCount, const uint32_t *values, uint32_t *frame) {
     // Rounded up; division toward zero already rounds negative counts up.
-    int64_t frameBytes = bitCount > 0 ? (int64_t{bitCount} + 7) / 8 : bitCount / 8;
+    int32_t frameBytes = bitCount / 8 + (bitCount > 0 && bitCount % 8 != 0 ? 1 : 0);
     switch (frameBytes) {
     case 1:
         *frame |= values[0];

@@ -1,4 +1,3 @@
-#include <climits>
 #include <string>
 
 #include "../../shell/dialogue.h"
@@ -7,8 +6,8 @@
 
 namespace {
 
-constexpr int32_t kMaxEepromBytes = 2;
-constexpr int32_t kFrameHeaderBytes = 2;  // instruction and address
+const int32_t kMaxEepromBytes = 2;
+const int32_t kFrameHeaderBytes = 2;  // instruction and address
 
 int WordCount(int32_t bitCount) { return bitCount <= 32 ? 1 : (bitCount + 31) / 32; }
 
@@ -18,8 +17,8 @@ int32_t DeviceIndex(int32_t deviceNumber) { return deviceNumber == INT32_MIN ? I
 // Bits of an EEPROM frame: instruction, address and byteCount data bytes.
 // Very negative counts give the lowest count, which the library refuses.
 int32_t EepromFrameBits(int32_t byteCount) {
-    int64_t bits = (int64_t{byteCount} + kFrameHeaderBytes) * 8;
-    return bits < INT32_MIN ? INT32_MIN : static_cast<int32_t>(bits);
+    if (byteCount + kFrameHeaderBytes < INT32_MIN / 8) return INT32_MIN;
+    return (byteCount + kFrameHeaderBytes) * 8;
 }
 
 void ReadDeviceAndMode(SpiMenuState &state) {
@@ -29,18 +28,19 @@ void ReadDeviceAndMode(SpiMenuState &state) {
 
 void PrintReceivedWords(const SpiMenuState &state) {
     for (int i = 0; i < WordCount(state.bitCount); ++i)
-        PrintLine("Register Value " + std::to_string(i) + ": 0x" + HexText(state.receive[i]));
+        PrintLine("Register Value " + DecimalText(i) + ": 0x" + HexText(state.receive[i]));
 }
 
 }  // namespace
 
 void SpiTests::SPITestMenu() {
-    SpiMenuState state;
+    SpiMenuState state = {};
+    static const char *const kMenuItems[] = {"Write/Read Exchange Test", "Read Exchange Test",
+                                             "Write/Read Loopback Test", "Write Flash Test (25aa010a)",
+                                             "Read Flash Test (25aa010a)"};
     for (;;) {
         for (int i = 0; i < kSpiWords; ++i) state.transmit[i] = state.receive[i] = 0;
-        PrintSubMenu("Select SPI Test!", {"Write/Read Exchange Test", "Read Exchange Test",
-                                          "Write/Read Loopback Test", "Write Flash Test (25aa010a)",
-                                          "Read Flash Test (25aa010a)"});
+        PrintSubMenu("Select SPI Test!", kMenuItems);
         switch (ReadMenuChoice()) {
         case 0: return;
         case 1: SPIWriteReadExchangeTest(state); break;
@@ -74,11 +74,11 @@ void SpiTests::RunExchangeTest(SpiMenuState &state, const char *title, const cha
     state.bitCount = ReadDecimal("Enter SPI Write Data Bitcount (e.g. 1 - 128): ");
     // The word arrays hold 128 bits: a longer exchange would run past them.
     if (state.bitCount > kSpiMaxBits) {
-        PrintLine("Bit Count " + std::to_string(state.bitCount) + " not supported!!!");
+        PrintLine("Bit Count " + DecimalText(state.bitCount) + " not supported!!!");
         return;
     }
     for (int i = 0; asksForData && i < WordCount(state.bitCount); ++i)
-        state.transmit[i] = ReadHexUnsigned(("Enter SPI Data[" + std::to_string(i) + "] (e.g. 0x0000ffff): ").c_str());
+        state.transmit[i] = ReadHexUnsigned(("Enter SPI Data[" + DecimalText(i) + "] (e.g. 0x0000ffff): ").c_str());
     bool ok = SPIRunExchange(DeviceIndex(state.device), state.mode, state.bitCount, state.transmit, state.receive);
     PrintStatusLine(subject, ok);
     PrintReceivedWords(state);
@@ -90,7 +90,7 @@ bool SpiTests::ReadFlashSettings(SpiMenuState &state, const char *byteCountPromp
     state.transmit[1] = ReadHexUnsigned("Enter SPI Address (e.g. 0xaa): ");
     state.byteCount = ReadDecimal(byteCountPrompt);
     if (state.byteCount <= kMaxEepromBytes) return true;
-    PrintLine("Byte Count " + std::to_string(state.byteCount) + " not supported!!!");
+    PrintLine("Byte Count " + DecimalText(state.byteCount) + " not supported!!!");
     return false;
 }
 
@@ -98,7 +98,7 @@ void SpiTests::SPIWriteFlashTest(SpiMenuState &state) {
     PrintTestHeader("Write Flash Test (25aa010a)");
     if (!ReadFlashSettings(state, "Enter SPI Write Data Bytecount (1 - 2): ")) return;
     for (int32_t k = 1; k <= state.byteCount; ++k)
-        state.transmit[k + 1] = ReadHexUnsigned(("Enter SPI Data[" + std::to_string(k) + "] (e.g. 0xaa): ").c_str());
+        state.transmit[k + 1] = ReadHexUnsigned(("Enter SPI Data[" + DecimalText(k) + "] (e.g. 0xaa): ").c_str());
     bool ok = SPIEepromWrite(DeviceIndex(state.device), state.mode, EepromFrameBits(state.byteCount), state.transmit,
                              state.receive);
     PrintStatusLine("SPI Write Flash Test Register Data: 0x" + HexText(state.receive[0]), ok);

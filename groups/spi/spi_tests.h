@@ -1,7 +1,7 @@
 #ifndef GROUPS_SPI_TESTS_H
 #define GROUPS_SPI_TESTS_H
 
-#include <cstdint>
+#include "../../hal/fixed_width_types.h"
 
 #include "spi_config.h"
 
@@ -9,12 +9,12 @@
 // before every display of the menu, so no test sees the data of an earlier
 // one.
 struct SpiMenuState {
-    int32_t device = 0;
-    int32_t mode = 0;
-    int32_t bitCount = 0;
-    int32_t byteCount = 0;
-    uint32_t transmit[kSpiWords] = {};
-    uint32_t receive[kSpiWords] = {};
+    int32_t device;
+    int32_t mode;
+    int32_t bitCount;
+    int32_t byteCount;
+    uint32_t transmit[kSpiWords];
+    uint32_t receive[kSpiWords];
 };
 
 // SPI exchanges and the 25AA010A SPI EEPROM (main-menu item 8).

@@ -4,8 +4,9 @@
 #include "../../shell/dialogue.h"
 
 void TouchTests::TouchTestMenu() {
+    static const char *const kMenuItems[] = {"Clear Touch Data Test", "Set Touch Data Test"};
     for (;;) {
-        PrintSubMenu("Select Touch Test!", {"Clear Touch Data Test", "Set Touch Data Test"});
+        PrintSubMenu("Select Touch Test!", kMenuItems);
         switch (ReadMenuChoice()) {
         case 0:
             return;

@@ -7,9 +7,9 @@ namespace {
 
 // The write buffer holds a word of up to 99 characters; the read buffer the
 // largest count the prompt offers and the NUL the library adds.
-constexpr size_t kWriteBufferSize = 100;
-constexpr int32_t kMaxReadCount = 100;
-constexpr size_t kReadBufferSize = kMaxReadCount + 1;
+const size_t kWriteBufferSize = 100;
+const int32_t kMaxReadCount = 100;
+const size_t kReadBufferSize = kMaxReadCount + 1;
 
 }  // namespace
 
@@ -27,8 +27,9 @@ void UartTests::UARTTestMenu() {
     // Kept for the whole visit: the continuous read shows what the last read
     // test left in it. Empty until a read test fills it.
     char readBuffer[kReadBufferSize] = {};
+    static const char *const kMenuItems[] = {"Write Test", "Read Test", "Continious Read Test"};
     for (;;) {
-        PrintSubMenu("Select UART Test!", {"Write Test", "Read Test", "Continious Read Test"});
+        PrintSubMenu("Select UART Test!", kMenuItems);
         switch (ReadMenuChoice()) {
         case 0:
             return;
@@ -48,7 +49,7 @@ void UartTests::UARTTestMenu() {
 }
 
 UartTests::PortSettings UartTests::ReadPortSettings() {
-    PortSettings settings{};
+    PortSettings settings = {};
     settings.device = ReadDecimal("Enter UART Device (1,2,3): ");
     settings.flow = ReadDecimal("Enter UART Mode (Flowcontrol: 0 = Off, 1 = Software, 2 = Hardware): ");
     settings.parity = ReadDecimal("Enter UART Parity Mode (Parity: 0 = NO, 1 = ODD, 2 = EVEN, 3 = MARK, 4 = SPACE): ");
@@ -74,7 +75,7 @@ void UartTests::RunReadTest(char *readBuffer) {
     PortSettings s = ReadPortSettings();
     int32_t count = ReadDecimal("Enter UART Character Count (1 ... 100): ");
     if (count < 1 || count > kMaxReadCount) {
-        PrintLine("Character Count " + std::to_string(count) + " not supported!!!");
+        PrintLine("Character Count " + DecimalText(count) + " not supported!!!");
         return;
     }
     int result = UARTReadTest(s.device, s.flow, s.parity, s.stopBits, s.byteSize, s.frequency, count, readBuffer);

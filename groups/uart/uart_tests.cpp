@@ -11,9 +11,9 @@ namespace {
 
 // The continuous read asks for this many characters per read and pauses
 // between reads; its buffer holds them and the NUL with room to spare.
-constexpr int32_t kPollCount = 24;
-constexpr size_t kPollBufferSize = 100;
-constexpr uint32_t kPollPauseMs = 250;
+const int32_t kPollCount = 24;
+const size_t kPollBufferSize = 100;
+const uint32_t kPollPauseMs = 250;
 
 // Printed without a line end: the status line follows on the same line.
 void PrintReadFailed() { PrintPrompt("UART Read Test failed"); }

@@ -2,7 +2,8 @@
 #define GROUPS_UART_TESTS_H
 
 #include <cstddef>
-#include <cstdint>
+
+#include "../../hal/fixed_width_types.h"
 
 // Serial port writes and reads (main-menu item 9).
 class UartTests {

@@ -6,9 +6,10 @@
 #include "../../shell/dialogue.h"
 
 void VersionTests::VersionTestMenu() {
+    static const char *const kMenuItems[] = {"Get QZHalLib Version Test", "Get BSP Version Test",
+                                             "Get WinCE Image Version Test"};
     for (;;) {
-        PrintSubMenu("Select Version Test!", {"Get QZHalLib Version Test", "Get BSP Version Test",
-                                              "Get WinCE Image Version Test"});
+        PrintSubMenu("Select Version Test!", kMenuItems);
         switch (ReadMenuChoice()) {
         case 0:
             return;

@@ -1,7 +1,7 @@
 #ifndef GROUPS_VERSION_VERSION_TESTS_H
 #define GROUPS_VERSION_VERSION_TESTS_H
 
-#include <cstdint>
+#include "../../hal/fixed_width_types.h"
 
 // Library, board support package and OS image versions (main-menu item 7).
 class VersionTests {
