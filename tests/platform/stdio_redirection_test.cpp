@@ -1,0 +1,28 @@
+// How the console takes the redirection of Windows Embedded Compact's
+// standard input.
+#include <gtest/gtest.h>
+
+#include "../../platform/stdio_redirection.h"
+
+namespace {
+
+TEST(StdioRedirection, NothingOrAConsoleDeviceIsTheConsole) {
+    EXPECT_EQ(StandardInputKindOfPath(L""), kInputConsole);
+    EXPECT_EQ(StandardInputKindOfPath(L"CON1:"), kInputConsole);
+    EXPECT_EQ(StandardInputKindOfPath(L"\\$device\\con"), kInputConsole);
+}
+
+TEST(StdioRedirection, ASerialPortIsARemoteTerminal) {
+    EXPECT_EQ(StandardInputKindOfPath(L"COM1:"), kInputRemoteTerminal);
+    EXPECT_EQ(StandardInputKindOfPath(L"com10:"), kInputRemoteTerminal);
+    EXPECT_EQ(StandardInputKindOfPath(L"\\$device\\COM2"), kInputRemoteTerminal);
+}
+
+TEST(StdioRedirection, AFileIsAScriptWhateverItsNameBeginsWith) {
+    EXPECT_EQ(StandardInputKindOfPath(L"\\Temp\\script.txt"), kInputScript);
+    EXPECT_EQ(StandardInputKindOfPath(L"\\Storage Card\\CONFIG.TXT"), kInputScript);
+    EXPECT_EQ(StandardInputKindOfPath(L"commands.txt"), kInputScript);
+    EXPECT_EQ(StandardInputKindOfPath(L"\\COM1\\input"), kInputScript);
+}
+
+}  // namespace
