@@ -3,6 +3,7 @@
 #include "program_run.h"
 
 #include <chrono>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <thread>
@@ -27,6 +28,14 @@ std::vector<std::string> LauncherWords() {
     std::vector<std::string> words;
     for (std::string word; launcher >> word;) words.push_back(word);
     return words;
+}
+
+// The program under test: this build's qzhaltest, or another build of it
+// named by QZHAL_TEST_PROGRAM (the program built alone against a board
+// library, say), so that every transcript can run against any build.
+std::string ProgramUnderTest() {
+    const char *other = std::getenv("QZHAL_TEST_PROGRAM");
+    return other && *other ? other : QZHALTEST_PROGRAM;
 }
 
 }  // namespace
@@ -73,7 +82,7 @@ void ReportStartFailure(const RunOptions &options, const std::string &reason) {
 
 std::vector<std::string> ProgramWords(const RunOptions &options) {
     std::vector<std::string> words = LauncherWords();
-    words.push_back(options.program.empty() ? QZHALTEST_PROGRAM : options.program);
+    words.push_back(options.program.empty() ? ProgramUnderTest() : options.program);
     words.insert(words.end(), options.arguments.begin(), options.arguments.end());
     return words;
 }

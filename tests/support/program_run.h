@@ -27,7 +27,8 @@ struct RunOptions {
     bool keepInputOpen = false;
     // A run that takes longer is killed and reported as timed out.
     int timeoutMs = 20000;
-    // The program to run; empty: the built qzhaltest.
+    // The program to run; empty: the built qzhaltest, or the program that
+    // QZHAL_TEST_PROGRAM names.
     std::string program;
     std::vector<std::string> arguments;
 };
