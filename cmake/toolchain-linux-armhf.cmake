@@ -14,6 +14,12 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-set(CMAKE_CROSSCOMPILING_EMULATOR qemu-arm -L ${QZHAL_ARMHF_SYSROOT})
-set(QZHAL_PROGRAM_LAUNCHER "qemu-arm;-L;${QZHAL_ARMHF_SYSROOT}" CACHE STRING
+# The loader and the libraries both come from the cross sysroot. qemu-arm
+# looks a guest path up in the sysroot first and on the host after, so an
+# armhf C library installed on the host (multiarch libc6:armhf, which
+# armhf -dev packages pull in) would otherwise be paired with the sysroot's
+# loader, and a forked child crashes: the library path keeps them together.
+set(QZHAL_ARMHF_RUN qemu-arm -L ${QZHAL_ARMHF_SYSROOT} -E LD_LIBRARY_PATH=/lib)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${QZHAL_ARMHF_RUN})
+set(QZHAL_PROGRAM_LAUNCHER "${QZHAL_ARMHF_RUN}" CACHE STRING
     "Command prefixed to the program when the tests start it")
