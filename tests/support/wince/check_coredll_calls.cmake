@@ -70,7 +70,7 @@ foreach(symbol ${undefined})
   # C++ names, and what the compiler calls on its own: exception unwinding,
   # guards of static locals, stack probes, the registration of static
   # objects' destructors, 64-bit division.
-  if(name MATCHES "^_Z" OR name MATCHES "^(__cxa_|_Unwind_|__gxx_personality|__chkstk|_alloca$|__main$|atexit$|__(u?div|u?mod)di3$)")
+  if(name MATCHES "^_Z" OR name MATCHES "^(__cxa_|_Unwind_|__gxx_personality|_*chkstk|_alloca$|__main$|atexit$|__(u?div|u?mod)di3$)")
     continue()
   endif()
   list(FIND mingw_renamed "${name}" renamed)
