@@ -1,5 +1,6 @@
 #include <asm/ioctls.h>
 #include <asm/termbits.h>
+#include <cerrno>
 #include <cstdint>
 
 #include "uart_line.h"
@@ -14,5 +15,7 @@ bool SetCustomBaud(int fd, uint32_t baud) {
     settings.c_cflag |= BOTHER | (BOTHER << IBSHIFT);
     settings.c_ispeed = baud;
     settings.c_ospeed = baud;
-    return ioctl(fd, TCSETS2, &settings) == 0;
+    if (ioctl(fd, TCSETS2, &settings) != 0 || ioctl(fd, TCGETS2, &settings) != 0) return false;
+    errno = EINVAL;
+    return settings.c_ospeed == baud;
 }

@@ -61,6 +61,23 @@ void SetLine(termios &settings, const UartLine &line) {
     cfsetospeed(&settings, code == B0 ? B38400 : code);
 }
 
+// What the driver left as it was of the settings asked for: tcsetattr
+// succeeds when it took any of them.
+std::string Unapplied(const termios &wanted, const termios &got) {
+    std::string missed;
+    auto check = [&](tcflag_t bits, const char *what) {
+        if ((wanted.c_cflag & bits) != (got.c_cflag & bits)) missed += std::string(missed.empty() ? "" : ", ") + what;
+    };
+    check(CSIZE, "byte size");
+    check(PARENB | PARODD | CMSPAR, "parity");
+    check(CSTOPB, "stop bits");
+    check(CRTSCTS, "RTS/CTS flow control");
+    if ((wanted.c_iflag & (IXON | IXOFF)) != (got.c_iflag & (IXON | IXOFF)))
+        missed += std::string(missed.empty() ? "" : ", ") + "XON/XOFF flow control";
+    if (cfgetospeed(&wanted) != cfgetospeed(&got)) missed += std::string(missed.empty() ? "" : ", ") + "bit rate";
+    return missed;
+}
+
 }  // namespace
 
 std::string UartLineProblem(const UartLine &line) {
@@ -81,8 +98,14 @@ bool ApplyUartLine(int fd, const UartLine &line, std::string &why) {
         return false;
     }
     SetLine(settings, line);
-    if (tcsetattr(fd, TCSANOW, &settings) != 0) {
+    termios applied;
+    if (tcsetattr(fd, TCSANOW, &settings) != 0 || tcgetattr(fd, &applied) != 0) {
         why = std::string("cannot set the line (") + std::strerror(errno) + ")";
+        return false;
+    }
+    std::string missed = Unapplied(settings, applied);
+    if (!missed.empty()) {
+        why = "the port's driver did not take the " + missed;
         return false;
     }
     if (RateCode(line.baud) == B0 && !SetCustomBaud(fd, static_cast<uint32_t>(line.baud))) {
