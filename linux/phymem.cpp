@@ -4,6 +4,7 @@
 // stays mapped; accesses are single 32-bit loads and stores, so any number
 // of threads may make them at once.
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <fcntl.h>
 #include <mutex>
@@ -51,9 +52,10 @@ bool MapPages(MappedWindow &mapped, Why &why) {
     uint64_t page = static_cast<uint64_t>(sysconf(_SC_PAGESIZE));
     uint64_t first = mapped.window.base / page * page;
     uint64_t end = (mapped.window.base + mapped.window.size + page - 1) / page * page;
+    if (end - first > SIZE_MAX) return Refuse(why, "the window is too large to map here", false);
     int fd = open("/dev/mem", O_RDWR | O_SYNC | O_CLOEXEC);
     if (fd < 0) return Refuse(why, SystemError("cannot open /dev/mem"), false);
-    void *pages = mmap(nullptr, end - first, PROT_READ | PROT_WRITE, MAP_SHARED, fd, static_cast<off_t>(first));
+    void *pages = mmap(nullptr, static_cast<size_t>(end - first), PROT_READ | PROT_WRITE, MAP_SHARED, fd, static_cast<off_t>(first));
     int error = errno;
     close(fd);
     errno = error;
