@@ -3,6 +3,8 @@
 // the program sends.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "can_text.h"
 #include "kernel_side.h"
 #include "program_run.h"
@@ -79,6 +81,26 @@ TEST(CanOnSocketCan, TheOtherNodeSeesADataFrameARemoteFrameAndAnExtendedId) {
     EXPECT_EQ(frames[1].len, 2);
     EXPECT_EQ(frames[2].can_id, 0x123u | CAN_EFF_FLAG);
     EXPECT_EQ(frames[2].len, 3);
+}
+
+TEST(CanOnSocketCan, ClosingTheChannelWakesAReadBlockedForThirtySeconds) {
+    // The async test's reader waits up to 30 s for a frame no one sends; the
+    // Space that ends the test closes the channel from the console thread.
+    // A close that did not wake the read would hold the program past the
+    // run's time limit.
+    RunOptions options;
+    options.input = {{"10\n7\n0\n500000\n25\nabc\n8\n30000\n1000\n"},
+                     {" \n0\n0\n", "CAN Write Count: 0 "}};
+    options.timeoutMs = 10000;
+    RunResult run = RunProgram(options);
+    ASSERT_FALSE(run.timedOut);
+    EXPECT_NE(run.output.find("\nCAN Read Error: 4\n"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find(Line("CAN Async Read/Write Test - Status: Success!!!")), std::string::npos);
+    EXPECT_NE(std::find(run.trace.begin(), run.trace.end(),
+                        "CANRead(1, ptr, 8, ptr) = 0 # channel closed while waiting"),
+              run.trace.end());
+    // The read's line and the close's come in either order.
+    EXPECT_NE(std::find(run.trace.begin(), run.trace.end(), "CANClose(1) = 1"), run.trace.end());
 }
 
 }  // namespace
