@@ -175,6 +175,40 @@ static int eeprom_write_protected(struct why *why, int fd)
 	return eeprom_holds(why, fd, 0x20, &erased, 1);
 }
 
+static int write_status(struct why *why, int fd, uint8_t value)
+{
+	uint8_t tx[2] = { WRSR, value }, rx[2];
+
+	if (command(fd, WREN) || exchange(fd, tx, rx, 2))
+		return fail_errno(why, "WREN, WRSR");
+	return wait_write_cycle(why, fd);
+}
+
+static int write_byte(struct why *why, int fd, uint8_t address, uint8_t value)
+{
+	uint8_t tx[3] = { WRITE, address, value }, rx[3];
+
+	if (command(fd, WREN) || exchange(fd, tx, rx, 3))
+		return fail_errno(why, "WREN, WRITE");
+	return wait_write_cycle(why, fd);
+}
+
+/* BP1:BP0 = 3 protects the whole array until the status is written again. */
+static int eeprom_block_protection(struct why *why, int fd)
+{
+	static const uint8_t erased = 0xff, written = 0x55;
+	int sr;
+
+	if (!write_status(why, fd, 0x0c))
+		return 0;
+	if ((sr = status(fd)) != 0x0c)
+		return fail(why, "status after WRSR 0c is %02x", sr);
+	if (!write_byte(why, fd, 0x30, 0x55) || !eeprom_holds(why, fd, 0x30, &erased, 1))
+		return 0;
+	return write_status(why, fd, 0x00) && write_byte(why, fd, 0x30, 0x55) &&
+	       eeprom_holds(why, fd, 0x30, &written, 1);
+}
+
 int check_spi_eeprom(struct why *why)
 {
 	static const uint8_t page_end[] = { 0xa1, 0xa2, 0xff, 0xff }, page_start[] = { 0xa3, 0xa4, 0xff };
@@ -185,7 +219,7 @@ int check_spi_eeprom(struct why *why)
 	ok = (sr = status(fd)) == 0 || fail(why, "power-on status %02x", sr);
 	ok = ok && eeprom_page_write(why, fd) && eeprom_holds(why, fd, 0x0e, page_end, sizeof(page_end)) &&
 	     eeprom_holds(why, fd, 0x00, page_start, sizeof(page_start)) && eeprom_read_24_bit_word(why, fd) &&
-	     eeprom_write_protected(why, fd);
+	     eeprom_write_protected(why, fd) && eeprom_block_protection(why, fd);
 	close(fd);
 	return ok;
 }
