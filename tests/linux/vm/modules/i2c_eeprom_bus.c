@@ -48,6 +48,8 @@ static int eeprom_bus_xfer(struct i2c_adapter *adapter, struct i2c_msg *msgs, in
 	int i;
 
 	for (i = 0; i < count; i++) {
+		if (msgs[i].flags & I2C_M_RECV_LEN)
+			return -EOPNOTSUPP; /* SMBus block reads are not offered */
 		if ((msgs[i].flags & I2C_M_TEN) || msgs[i].addr != EEPROM_ADDRESS)
 			return -ENXIO;
 		eeprom_take_message(bus, &msgs[i]);
