@@ -1,5 +1,5 @@
 // The frame around every function of the simulated board: injected failures
-// (QZHAL_SIM_FAIL) and the call trace (QZHAL_SIM_TRACE).
+// (QZHAL_SIM_FAIL) and the call trace (trace/call_trace.h).
 #ifndef SIM_SIM_CALL_H
 #define SIM_SIM_CALL_H
 
@@ -7,36 +7,10 @@
 #include <cstdint>
 #include <string>
 
-// The argument list of one trace line, "arg, arg, ...".
-class TraceArgs {
-public:
-    TraceArgs &Int(int64_t value);
-    TraceArgs &Unsigned(uint64_t value);
-    // Bytes handed to the library: "[12 30]".
-    TraceArgs &Bytes(const uint8_t *bytes, size_t count);
-    // 32-bit words handed to the library: "[00021055 ...]".
-    TraceArgs &Words(const uint32_t *words, size_t count);
-    // A text handed to the library, in double quotes.
-    TraceArgs &Text(const char *text);
-    // A pointer the library writes through: "ptr" or "null".
-    TraceArgs &Pointer(const void *pointer);
-    // The interrupt event: "event" or "null".
-    TraceArgs &Event(const void *event);
-    const std::string &Joined() const { return text_; }
-
-private:
-    TraceArgs &Add(const std::string &item);
-    std::string text_;
-};
+#include "../trace/call_trace.h"
 
 // Counts a call of `name` and tells whether QZHAL_SIM_FAIL fails it.
 bool SimCallFails(const char *name);
-
-// Appends "name(args) = result" to the trace, when tracing is on.
-void SimTrace(const char *name, const TraceArgs &args, const std::string &result);
-
-inline std::string SimResultText(int32_t value) { return std::to_string(value); }
-inline std::string SimResultText(uint32_t value) { return std::to_string(value); }
 
 inline void SimNoFailureEffect() {}
 
@@ -54,7 +28,7 @@ Result SimCall(const char *name, const TraceArgs &args, Result failed, Body body
     } else {
         result = body();
     }
-    SimTrace(name, args, SimResultText(result));
+    TraceCall(name, args, TraceResultText(result));
     return result;
 }
 

@@ -1,11 +1,9 @@
 // The simulated board's needs of the operating system, one small file per
 // OS family (sim_os_posix.cpp, sim_os_win32.cpp): signalling the interrupt
-// event, a detached background thread, the caller's last error and the
-// trace output. Everything else in sim/ is portable.
+// event, a detached background thread and the caller's last error.
+// Everything else in sim/ is portable; the trace's output is in trace/.
 #ifndef SIM_SIM_OS_H
 #define SIM_SIM_OS_H
-
-#include <string>
 
 #include "../hal/QZHalLib.h"
 
@@ -21,10 +19,5 @@ bool SimStartDetachedThread(void (*run)());
 // GetLastError on Windows).
 enum class SimError { kInvalidArgument, kDeviceFailure };
 void SimSetLastError(SimError error);
-
-// Appends one whole line to the trace named by QZHAL_SIM_TRACE ("-" is the
-// standard error), opened on first use; nothing when tracing is off. The
-// caller serialises the calls.
-void SimTraceWrite(const std::string &line);
 
 #endif

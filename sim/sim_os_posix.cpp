@@ -3,21 +3,10 @@
 
 #include <cerrno>
 #include <cstdint>
-#include <cstdlib>
-#include <cstring>
-#include <fcntl.h>
 #include <pthread.h>
 #include <unistd.h>
 
 namespace {
-
-// -1: tracing off.
-int OpenTrace() {
-    const char *path = std::getenv("QZHAL_SIM_TRACE");
-    if (!path || !*path) return -1;
-    if (std::strcmp(path, "-") == 0) return STDERR_FILENO;
-    return open(path, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
-}
 
 void *RunThread(void *run) {
     reinterpret_cast<void (*)()>(run)();
@@ -48,13 +37,3 @@ bool SimStartDetachedThread(void (*run)()) {
 }
 
 void SimSetLastError(SimError error) { errno = error == SimError::kInvalidArgument ? EINVAL : EIO; }
-
-void SimTraceWrite(const std::string &line) {
-    static const int fd = OpenTrace();
-    size_t done = 0;
-    while (fd >= 0 && done < line.size()) {
-        ssize_t wrote = write(fd, line.data() + done, line.size() - done);
-        if (wrote <= 0) return;
-        done += static_cast<size_t>(wrote);
-    }
-}

@@ -3,20 +3,7 @@
 
 #include <windows.h>
 
-#include <vector>
-
 namespace {
-
-// INVALID_HANDLE_VALUE: tracing off.
-HANDLE OpenTrace() {
-    DWORD length = GetEnvironmentVariableW(L"QZHAL_SIM_TRACE", nullptr, 0);
-    if (length <= 1) return INVALID_HANDLE_VALUE;
-    std::vector<wchar_t> path(length);
-    GetEnvironmentVariableW(L"QZHAL_SIM_TRACE", path.data(), length);
-    if (lstrcmpW(path.data(), L"-") == 0) return GetStdHandle(STD_ERROR_HANDLE);
-    return CreateFileW(path.data(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                       OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-}
 
 DWORD WINAPI RunThread(void *run) {
     reinterpret_cast<void (*)()>(run)();
@@ -38,16 +25,4 @@ bool SimStartDetachedThread(void (*run)()) {
 
 void SimSetLastError(SimError error) {
     SetLastError(error == SimError::kInvalidArgument ? ERROR_INVALID_PARAMETER : ERROR_GEN_FAILURE);
-}
-
-void SimTraceWrite(const std::string &line) {
-    static const HANDLE file = OpenTrace();
-    size_t done = 0;
-    while (file != INVALID_HANDLE_VALUE && file && done < line.size()) {
-        DWORD wrote = 0;
-        if (!WriteFile(file, line.data() + done, static_cast<DWORD>(line.size() - done), &wrote, nullptr) ||
-            wrote == 0)
-            return;
-        done += wrote;
-    }
 }

@@ -68,6 +68,7 @@ void FeedInput(const RunOptions &options, SharedOutput &output,
             if (output.ended) break;
         }
         if (step.delayMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(step.delayMs));
+        if (step.action) step.action();
         if (!write(step.text)) break;
     }
     if (options.keepInputOpen) {

@@ -4,18 +4,21 @@
 #ifndef TESTS_SUPPORT_PROGRAM_RUN_H
 #define TESTS_SUPPORT_PROGRAM_RUN_H
 
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
 
 // One piece of input. The writer first waits until the program's output
 // holds `afterOutput` at least `occurrences` times (when set), then waits
-// `delayMs`, then writes `text`.
+// `delayMs`, runs `action` (when set: a test on hardware drives or checks a
+// device at that point of the dialogue), then writes `text`.
 struct InputStep {
     std::string text;
     std::string afterOutput;
     int occurrences = 1;
     int delayMs = 0;
+    std::function<void()> action;
 };
 
 struct RunOptions {

@@ -32,6 +32,9 @@ std::string MakeTraceFile() {
     dup2(in, STDIN_FILENO);
     dup2(out, STDOUT_FILENO);
     dup2(err, STDERR_FILENO);
+    // The older trace variable, which both libraries read when QZHAL_TRACE
+    // is unset, so that a run's own QZHAL_SIM_TRACE still wins.
+    unsetenv("QZHAL_TRACE");
     setenv("QZHAL_SIM_TRACE", tracePath.c_str(), 1);
     unsetenv("QZHAL_SIM_FAIL");
     unsetenv("QZHAL_PLATFORM_FAIL");

@@ -56,7 +56,7 @@ std::wstring EnvironmentBlock(const RunOptions &options, const std::string &trac
         variables[NameKey(text.substr(0, equals))] = text;
     }
     if (inherited) FreeEnvironmentStringsW(inherited);
-    for (const wchar_t *name : {L"QZHAL_SIM_FAIL", L"QZHAL_PLATFORM_FAIL"}) variables.erase(name);
+    for (const wchar_t *name : {L"QZHAL_TRACE", L"QZHAL_SIM_FAIL", L"QZHAL_PLATFORM_FAIL"}) variables.erase(name);
     std::map<std::string, std::string> own = options.environment;
     own.emplace("QZHAL_SIM_TRACE", tracePath);  // the run's own value wins
     for (const auto &entry : own) variables[NameKey(Wide(entry.first))] = Wide(entry.first + "=" + entry.second);

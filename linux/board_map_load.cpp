@@ -1,0 +1,107 @@
+#include "board_map_load.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <net/if.h>
+#include <sstream>
+#include <sys/stat.h>
+
+#include "../trace/call_trace.h"
+#include "gpio_lines.h"
+
+namespace {
+
+constexpr char kDefaultMapPath[] = "/etc/qzhal/board.conf";
+
+std::string MapPath() {
+    const char *path = std::getenv("QZHAL_BOARD_MAP");
+    return path && *path ? path : kDefaultMapPath;
+}
+
+bool Exists(const std::string &path) {
+    struct stat status;
+    return stat(path.c_str(), &status) == 0;
+}
+
+std::string Quoted(const std::string &text) { return "\"" + text + "\""; }
+
+// Leaves out every entry of `entries` whose device `missing` finds absent.
+template <typename Entries, typename Missing>
+void CheckEach(BoardMap &map, const std::string &group, Entries &entries, Missing missing) {
+    for (auto entry = entries.begin(); entry != entries.end();) {
+        std::string problem = missing(entry->second);
+        if (problem.empty()) {
+            ++entry;
+            continue;
+        }
+        map.Reject(group + "." + std::to_string(entry->first), entry->second.line, problem);
+        entry = entries.erase(entry);
+    }
+}
+
+std::string MissingPath(const DeviceEntry &entry) {
+    return Exists(entry.device) ? "" : "no device " + entry.device;
+}
+
+std::string MissingInterface(const DeviceEntry &entry) {
+    return if_nametoindex(entry.device.c_str()) != 0 ? "" : "no network interface " + Quoted(entry.device);
+}
+
+std::string MissingLine(const GpioEntry &entry) {
+    GpioLine line;
+    std::string why;
+    if (!OpenGpioLine(entry, line, why)) return why;
+    CloseGpioLine(line);
+    return "";
+}
+
+void CheckDevices(BoardMap &map) {
+    CheckEach(map, "gpio", map.gpio, MissingLine);
+    CheckEach(map, "i2c", map.i2c, MissingPath);
+    CheckEach(map, "spi", map.spi, MissingPath);
+    CheckEach(map, "uart", map.uart, MissingPath);
+    CheckEach(map, "can", map.can, MissingInterface);
+    if (!map.backlight.device.empty() && !Exists(map.backlight.device + "/brightness")) {
+        map.Reject("backlight", map.backlight.line, "no backlight " + map.backlight.device);
+        map.backlight = DeviceEntry{};
+    }
+}
+
+BoardMap LoadMap() {
+    std::string path = MapPath();
+    std::ifstream file(path);
+    if (!file) {
+        int error = errno;
+        BoardMap map;
+        map.path = path;
+        map.unreadable = "board map " + path + ": cannot read it (" + std::strerror(error) + ")";
+        map.errors.push_back(map.unreadable);
+        return map;
+    }
+    std::ostringstream text;
+    text << file.rdbuf();
+    BoardMap map = ParseBoardMap(path, text.str());
+    CheckDevices(map);
+    return map;
+}
+
+void Report(const BoardMap &map) {
+    for (const std::string &error : map.errors) {
+        std::fprintf(stderr, "QZHalLib: %s\n", error.c_str());
+        TraceNote(error);
+    }
+}
+
+}  // namespace
+
+const BoardMap &TheBoardMap() {
+    static const BoardMap &map = [] () -> const BoardMap & {
+        BoardMap *loaded = new BoardMap(LoadMap());
+        Report(*loaded);
+        return *loaded;
+    }();
+    return map;
+}

@@ -1,0 +1,175 @@
+#include "can_bit_rate.h"
+
+#include <cerrno>
+#include <cstring>
+#include <linux/can/netlink.h>
+#include <linux/if_link.h>
+#include <linux/rtnetlink.h>
+#include <net/if.h>
+#include <sys/socket.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+// One rtnetlink request: the header, the interface and its attributes.
+class LinkRequest {
+public:
+    // A change asks for an acknowledgement; a query gets its answer only, so
+    // that no acknowledgement is left waiting for the next request.
+    LinkRequest(uint16_t type, int index, unsigned flags, unsigned change) {
+        nlmsghdr header{};
+        header.nlmsg_type = type;
+        header.nlmsg_flags = static_cast<uint16_t>(type == RTM_GETLINK ? NLM_F_REQUEST : NLM_F_REQUEST | NLM_F_ACK);
+        Append(&header, sizeof header);
+        ifinfomsg link{};
+        link.ifi_family = AF_UNSPEC;
+        link.ifi_index = index;
+        link.ifi_flags = flags;
+        link.ifi_change = change;
+        Append(&link, sizeof link);
+    }
+
+    // Starts a nested attribute; End closes it.
+    size_t Begin(uint16_t type) { return Attribute(type, nullptr, 0); }
+    void End(size_t start) { AttributeAt(start).rta_len = static_cast<uint16_t>(bytes_.size() - start); }
+
+    size_t Attribute(uint16_t type, const void *data, size_t size) {
+        size_t start = bytes_.size();
+        rtattr attribute{};
+        attribute.rta_type = type;
+        attribute.rta_len = static_cast<uint16_t>(RTA_LENGTH(size));
+        Append(&attribute, sizeof attribute);
+        Append(data, size);
+        return start;
+    }
+
+    std::vector<char> &Finished() {
+        reinterpret_cast<nlmsghdr *>(bytes_.data())->nlmsg_len = static_cast<uint32_t>(bytes_.size());
+        return bytes_;
+    }
+
+private:
+    void Append(const void *data, size_t size) {
+        const char *bytes = static_cast<const char *>(data);
+        if (bytes) bytes_.insert(bytes_.end(), bytes, bytes + size);
+        bytes_.resize(NLMSG_ALIGN(bytes_.size()), 0);
+    }
+    rtattr &AttributeAt(size_t start) { return *reinterpret_cast<rtattr *>(bytes_.data() + start); }
+
+    std::vector<char> bytes_;
+};
+
+class RouteSocket {
+public:
+    RouteSocket() : fd_(socket(AF_NETLINK, SOCK_RAW | SOCK_CLOEXEC, NETLINK_ROUTE)) {}
+    ~RouteSocket() {
+        if (fd_ >= 0) close(fd_);
+    }
+    RouteSocket(const RouteSocket &) = delete;
+    RouteSocket &operator=(const RouteSocket &) = delete;
+
+    // Sends the request and returns the answer; empty with errno set on
+    // failure.
+    std::vector<char> Ask(std::vector<char> &request) {
+        std::vector<char> answer(16384);
+        if (fd_ < 0 || send(fd_, request.data(), request.size(), 0) < 0) return {};
+        ssize_t got = recv(fd_, answer.data(), answer.size(), 0);
+        if (got < static_cast<ssize_t>(sizeof(nlmsghdr))) return {};
+        answer.resize(static_cast<size_t>(got));
+        return answer;
+    }
+
+    // Sends a change and waits for its acknowledgement; false with errno.
+    bool Change(std::vector<char> &request) {
+        std::vector<char> answer = Ask(request);
+        if (answer.empty()) return false;
+        const nlmsghdr *header = reinterpret_cast<const nlmsghdr *>(answer.data());
+        if (header->nlmsg_type != NLMSG_ERROR) return true;
+        int error = -reinterpret_cast<const nlmsgerr *>(NLMSG_DATA(header))->error;
+        errno = error;
+        return error == 0;
+    }
+
+private:
+    int fd_;
+};
+
+// The attribute of `type` among those from `first` over `length` bytes.
+const rtattr *FindAttribute(const rtattr *first, int length, uint16_t type) {
+    for (const rtattr *attribute = first; RTA_OK(attribute, length); attribute = RTA_NEXT(attribute, length))
+        if (attribute->rta_type == type) return attribute;
+    return nullptr;
+}
+
+struct LinkTiming {
+    bool isCan = false;
+    uint32_t bitRate = 0;
+};
+
+// What the interface's link information says about its bit timing.
+LinkTiming ReadTiming(const std::vector<char> &answer) {
+    LinkTiming timing;
+    const nlmsghdr *header = reinterpret_cast<const nlmsghdr *>(answer.data());
+    if (header->nlmsg_type != RTM_NEWLINK) return timing;
+    const ifinfomsg *link = static_cast<const ifinfomsg *>(NLMSG_DATA(header));
+    const rtattr *info = FindAttribute(IFLA_RTA(link), static_cast<int>(IFLA_PAYLOAD(header)), IFLA_LINKINFO);
+    if (!info) return timing;
+    const rtattr *kind = FindAttribute(static_cast<const rtattr *>(RTA_DATA(info)),
+                                       static_cast<int>(RTA_PAYLOAD(info)), IFLA_INFO_KIND);
+    timing.isCan = kind && std::strcmp(static_cast<const char *>(RTA_DATA(kind)), "can") == 0;
+    const rtattr *data = FindAttribute(static_cast<const rtattr *>(RTA_DATA(info)),
+                                       static_cast<int>(RTA_PAYLOAD(info)), IFLA_INFO_DATA);
+    const rtattr *bits = data ? FindAttribute(static_cast<const rtattr *>(RTA_DATA(data)),
+                                              static_cast<int>(RTA_PAYLOAD(data)), IFLA_CAN_BITTIMING)
+                              : nullptr;
+    if (bits && RTA_PAYLOAD(bits) >= sizeof(can_bittiming))
+        timing.bitRate = static_cast<const can_bittiming *>(RTA_DATA(bits))->bitrate;
+    return timing;
+}
+
+bool SetUp(RouteSocket &route, int index, bool up) {
+    LinkRequest request(RTM_NEWLINK, index, up ? IFF_UP : 0, IFF_UP);
+    return route.Change(request.Finished());
+}
+
+bool SetTiming(RouteSocket &route, int index, uint32_t bitRate) {
+    LinkRequest request(RTM_NEWLINK, index, 0, 0);
+    size_t info = request.Begin(IFLA_LINKINFO);
+    request.Attribute(IFLA_INFO_KIND, "can", 4);
+    size_t data = request.Begin(IFLA_INFO_DATA);
+    can_bittiming timing{};
+    timing.bitrate = bitRate;
+    request.Attribute(IFLA_CAN_BITTIMING, &timing, sizeof timing);
+    request.End(data);
+    request.End(info);
+    return route.Change(request.Finished());
+}
+
+std::string Failure(const std::string &what) { return what + " (" + std::strerror(errno) + ")"; }
+
+}  // namespace
+
+bool SetCanBitRate(const std::string &interface, uint32_t bitRate, std::string &why) {
+    int index = static_cast<int>(if_nametoindex(interface.c_str()));
+    if (index == 0) {
+        why = Failure("no network interface " + interface);
+        return false;
+    }
+    RouteSocket route;
+    LinkRequest query(RTM_GETLINK, index, 0, 0);
+    std::vector<char> answer = route.Ask(query.Finished());
+    if (answer.empty()) {
+        why = Failure("cannot read the link of " + interface);
+        return false;
+    }
+    LinkTiming timing = ReadTiming(answer);
+    if (!timing.isCan || timing.bitRate == bitRate) return true;
+    bool set = SetUp(route, index, false) && SetTiming(route, index, bitRate);
+    if (!set) why = Failure("cannot set " + interface + " to " + std::to_string(bitRate) + " bit/s");
+    if (!SetUp(route, index, true) && set) {
+        why = Failure("cannot bring " + interface + " up again");
+        return false;
+    }
+    return set;
+}

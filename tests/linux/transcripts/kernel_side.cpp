@@ -1,0 +1,159 @@
+#include "kernel_side.h"
+
+#include <asm/ioctls.h>
+#include <asm/termbits.h>
+#include <chrono>
+#include <fcntl.h>
+#include <fstream>
+#include <linux/i2c-dev.h>
+#include <linux/i2c.h>
+#include <net/if.h>
+#include <poll.h>
+#include <sstream>
+#include <stdexcept>
+#include <sys/mman.h>
+#include <sys/socket.h>
+#include <thread>
+#include <unistd.h>
+
+// <sys/ioctl.h> would bring the C library's termios types along.
+extern "C" int ioctl(int fd, unsigned long request, ...);
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+const std::string kGpioSim = "/run/gpio-sim";
+
+// Opens or throws, so that a test on a broken machine says what broke.
+int OpenOrThrow(const std::string &path, int flags) {
+    int fd = open(path.c_str(), flags | O_CLOEXEC);
+    if (fd < 0) throw std::runtime_error("cannot open " + path);
+    return fd;
+}
+
+template <typename Check>
+bool WaitUntil(int timeoutMs, Check check) {
+    auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        if (check()) return true;
+        if (Clock::now() >= deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+}
+
+std::string LinePath(int offset, const std::string &file) {
+    return kGpioSim + "/sim_gpio" + std::to_string(offset) + "/" + file;
+}
+
+}  // namespace
+
+std::string ReadText(const std::string &path) {
+    std::ifstream file(path);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+void WriteText(const std::string &path, const std::string &text) {
+    std::ofstream file(path);
+    file << text;
+    file.close();
+    if (!file) throw std::runtime_error("cannot write " + path);
+}
+
+void SetPull(int offset, bool up) { WriteText(LinePath(offset, "pull"), up ? "pull-up" : "pull-down"); }
+
+int LineLevel(int offset) { return std::stoi(ReadText(LinePath(offset, "value"))); }
+
+bool WaitForGpioInterrupt(int timeoutMs) {
+    return WaitUntil(timeoutMs, [] { return ReadText("/proc/interrupts").find(" qzhaltest\n") != std::string::npos; });
+}
+
+std::vector<uint8_t> EepromBytes(int bus, uint8_t address, size_t count) {
+    int fd = OpenOrThrow("/dev/i2c-" + std::to_string(bus), O_RDWR);
+    std::vector<uint8_t> bytes(count);
+    i2c_msg messages[2] = {{0x50, 0, 1, &address}, {0x50, I2C_M_RD, static_cast<__u16>(count), bytes.data()}};
+    i2c_rdwr_ioctl_data transfer = {messages, 2};
+    int result = ioctl(fd, I2C_RDWR, &transfer);
+    close(fd);
+    if (result < 0) throw std::runtime_error("I2C_RDWR failed on bus " + std::to_string(bus));
+    return bytes;
+}
+
+uint32_t WindowWord(uint64_t address) {
+    int fd = OpenOrThrow("/dev/mem", O_RDONLY | O_SYNC);
+    uint64_t page = address & ~uint64_t{0xfff};
+    void *mapped = mmap(nullptr, 0x1000, PROT_READ, MAP_SHARED, fd, static_cast<off_t>(page));
+    close(fd);
+    if (mapped == MAP_FAILED) throw std::runtime_error("cannot map the memory window");
+    uint32_t word = *reinterpret_cast<volatile uint32_t *>(static_cast<char *>(mapped) + (address - page));
+    munmap(mapped, 0x1000);
+    return word;
+}
+
+PortLine PortSettings(const std::string &path) {
+    int fd = OpenOrThrow(path, O_RDONLY | O_NOCTTY | O_NONBLOCK);
+    termios2 settings{};
+    int result = ioctl(fd, TCGETS2, &settings);
+    close(fd);
+    if (result != 0) throw std::runtime_error("cannot read the settings of " + path);
+    PortLine line;
+    line.baud = settings.c_ospeed;
+    tcflag_t size = settings.c_cflag & CSIZE;
+    line.byteSize = size == CS5 ? 5 : size == CS6 ? 6 : size == CS7 ? 7 : 8;
+    line.parity = (settings.c_cflag & PARENB) != 0;
+    line.oddParity = (settings.c_cflag & PARODD) != 0;
+    line.markSpace = (settings.c_cflag & CMSPAR) != 0;
+    line.twoStopBits = (settings.c_cflag & CSTOPB) != 0;
+    line.rtsCts = (settings.c_cflag & CRTSCTS) != 0;
+    line.xonXoff = (settings.c_iflag & IXON) != 0;
+    return line;
+}
+
+CanPeer::CanPeer() : socket_(::socket(PF_CAN, SOCK_RAW | SOCK_CLOEXEC, CAN_RAW)) {
+    sockaddr_can address{};
+    address.can_family = AF_CAN;
+    address.can_ifindex = static_cast<int>(if_nametoindex("vcan0"));
+    if (socket_ < 0 || bind(socket_, reinterpret_cast<sockaddr *>(&address), sizeof address) != 0)
+        throw std::runtime_error("cannot open a CAN socket on vcan0");
+}
+
+CanPeer::~CanPeer() { close(socket_); }
+
+void CanPeer::Send(canid_t id, const std::vector<uint8_t> &data, bool remote, uint8_t length) {
+    can_frame frame{};
+    frame.can_id = id | (remote ? CAN_RTR_FLAG : 0);
+    frame.len = remote ? length : static_cast<uint8_t>(data.size());
+    for (size_t i = 0; i < data.size() && i < CAN_MAX_DLEN; ++i) frame.data[i] = data[i];
+    if (write(socket_, &frame, sizeof frame) != static_cast<ssize_t>(sizeof frame))
+        throw std::runtime_error("cannot send on vcan0");
+}
+
+std::vector<can_frame> CanPeer::Received(int timeoutMs) {
+    std::vector<can_frame> frames;
+    pollfd ready = {socket_, POLLIN, 0};
+    while (poll(&ready, 1, frames.empty() ? timeoutMs : 0) > 0) {
+        can_frame frame{};
+        if (read(socket_, &frame, sizeof frame) != static_cast<ssize_t>(sizeof frame)) break;
+        frames.push_back(frame);
+    }
+    return frames;
+}
+
+// /proc/net/can/rcvlist_fil lists each socket's filters: device, id, mask.
+bool WaitForCanFilter(canid_t id, canid_t mask, int timeoutMs) {
+    return WaitUntil(timeoutMs, [&] {
+        std::istringstream lines(ReadText("/proc/net/can/rcvlist_fil"));
+        for (std::string line; std::getline(lines, line);) {
+            std::istringstream words(line);
+            std::string device, idText, maskText;
+            if (!(words >> device >> idText >> maskText) || device != "vcan0") continue;
+            try {
+                if (std::stoul(idText, nullptr, 16) == id && std::stoul(maskText, nullptr, 16) == mask) return true;
+            } catch (const std::exception &) {
+            }
+        }
+        return false;
+    });
+}

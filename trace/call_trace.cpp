@@ -1,0 +1,65 @@
+#include "call_trace.h"
+
+#include <cstdio>
+#include <mutex>
+
+#include "trace_output.h"
+
+namespace {
+
+std::mutex g_traceMutex;
+
+std::string Hex(uint64_t value, int digits) {
+    char text[24];
+    std::snprintf(text, sizeof text, "%0*llx", digits, static_cast<unsigned long long>(value));
+    return text;
+}
+
+void WriteLine(const std::string &line) {
+    std::lock_guard<std::mutex> lock(g_traceMutex);
+    TraceOutputWrite(line);
+}
+
+}  // namespace
+
+TraceArgs &TraceArgs::Add(const std::string &item) {
+    if (!text_.empty()) text_ += ", ";
+    text_ += item;
+    return *this;
+}
+
+TraceArgs &TraceArgs::Int(int64_t value) { return Add(std::to_string(value)); }
+
+TraceArgs &TraceArgs::Unsigned(uint64_t value) { return Add(std::to_string(value)); }
+
+TraceArgs &TraceArgs::Bytes(const uint8_t *bytes, size_t count) {
+    std::string list = "[";
+    for (size_t i = 0; bytes && i < count; ++i) list += (i ? " " : "") + Hex(bytes[i], 2);
+    return Add(list + "]");
+}
+
+TraceArgs &TraceArgs::Words(const uint32_t *words, size_t count) {
+    std::string list = "[";
+    for (size_t i = 0; words && i < count; ++i) list += (i ? " " : "") + Hex(words[i], 8);
+    return Add(list + "]");
+}
+
+TraceArgs &TraceArgs::Text(const char *text) {
+    return Add(text ? "\"" + std::string(text) + "\"" : "null");
+}
+
+TraceArgs &TraceArgs::Pointer(const void *pointer) { return Add(pointer ? "ptr" : "null"); }
+
+TraceArgs &TraceArgs::Event(const void *event) { return Add(event ? "event" : "null"); }
+
+std::string TraceLine(const char *name, const TraceArgs &args, const std::string &result, const std::string &why) {
+    std::string line = std::string(name) + "(" + args.Joined() + ") = " + result;
+    if (!why.empty()) line += " # " + why;
+    return line;
+}
+
+void TraceCall(const char *name, const TraceArgs &args, const std::string &result, const std::string &why) {
+    WriteLine(TraceLine(name, args, result, why) + "\n");
+}
+
+void TraceNote(const std::string &note) { WriteLine("# " + note + "\n"); }
