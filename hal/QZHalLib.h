@@ -95,7 +95,13 @@ QZHAL_API int32_t QZHAL_CALL UARTRead(int32_t port, int32_t count, char *buffer)
 QZHAL_API int32_t QZHAL_CALL UARTClose(int32_t port);
 
 // CAN, channel 1. mode 0 standard, 1 extended; bit rate in bit/s; timeout in
-// ms. Transfers store an error code through a non-null err on failure.
+// ms. Transfers store an error code through a non-null err on failure:
+enum {
+    QZHAL_CAN_TIMED_OUT = 1,   // no frame came, or none could go, within the timeout
+    QZHAL_CAN_NOT_READY = 2,   // the channel is not open or not configured
+    QZHAL_CAN_BAD_LENGTH = 3,  // a length the frame or the buffer cannot take
+    QZHAL_CAN_CLOSED = 4       // the channel was closed while the transfer waited
+};
 QZHAL_API int32_t QZHAL_CALL CANOpen(int32_t channel);
 QZHAL_API int32_t QZHAL_CALL CANClose(int32_t channel);
 QZHAL_API int32_t QZHAL_CALL CANConfigureMode(int32_t channel, int32_t mode, uint32_t bitRate, int32_t option1,

@@ -30,12 +30,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Error codes stored through a transfer's err pointer.
-constexpr int32_t kErrorTimedOut = 1;
-constexpr int32_t kErrorNotReady = 2;
-constexpr int32_t kErrorBadLength = 3;
-constexpr int32_t kErrorClosed = 4;
-
 constexpr int32_t kModeStandard = 0;
 constexpr int32_t kModeExtended = 1;
 constexpr uint32_t kMinBitRate = 20000;
@@ -219,19 +213,19 @@ struct Transfer {
 int32_t WaitFor(const CanChannel &channel, short events, Clock::time_point deadline, int maxWaitMs) {
     for (;;) {
         auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-        if (left < 0) return kErrorTimedOut;
+        if (left < 0) return QZHAL_CAN_TIMED_OUT;
         int wait = static_cast<int>(std::min<int64_t>(left, maxWaitMs));
         pollfd fds[2] = {{channel.socket, events, 0}, {channel.closeEvent, POLLIN, 0}};
         int ready = poll(fds, 2, wait);
         if (ready < 0 && errno == EINTR) continue;
-        if (fds[1].revents) return kErrorClosed;
+        if (fds[1].revents) return QZHAL_CAN_CLOSED;
         if (ready != 0 || wait < left) return 0;
-        if (left == 0) return kErrorTimedOut;
+        if (left == 0) return QZHAL_CAN_TIMED_OUT;
     }
 }
 
 std::string ErrorText(int32_t code) {
-    return code == kErrorTimedOut ? "timed out" : code == kErrorClosed ? "channel closed while waiting" : "failed";
+    return code == QZHAL_CAN_TIMED_OUT ? "timed out" : code == QZHAL_CAN_CLOSED ? "channel closed while waiting" : "failed";
 }
 
 can_frame FrameToWrite(const CanChannel &channel, const uint8_t *data, int32_t count) {
@@ -248,11 +242,11 @@ int32_t WriteFrame(int32_t number, const uint8_t *data, int32_t count, int32_t *
     CanChannels &channels = Channels();
     Lock lock(channels.mutex);
     CanChannel *channel = Find(channels, number, why);
-    if (!channel) return Fail(err, kErrorNotReady, why, why);
+    if (!channel) return Fail(err, QZHAL_CAN_NOT_READY, why, why);
     if (!channel->modeSet || !channel->messageSet)
-        return Fail(err, kErrorNotReady, why, ChannelName(number) + " is not configured");
+        return Fail(err, QZHAL_CAN_NOT_READY, why, ChannelName(number) + " is not configured");
     if (count < 0 || count > kMaxData || (channel->kind == 0 && count > 0 && !data))
-        return Fail(err, kErrorBadLength, why, "length must be 0 to 8");
+        return Fail(err, QZHAL_CAN_BAD_LENGTH, why, "length must be 0 to 8");
     can_frame frame = FrameToWrite(*channel, data, count);
     Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(channel->timeoutMs);
     Transfer transfer(channels, *channel);
@@ -260,7 +254,7 @@ int32_t WriteFrame(int32_t number, const uint8_t *data, int32_t count, int32_t *
     for (;;) {
         if (write(channel->socket, &frame, sizeof frame) == static_cast<ssize_t>(sizeof frame)) return 1;
         if (errno != EAGAIN && errno != ENOBUFS && errno != EINTR)
-            return Fail(err, kErrorTimedOut, why, SystemError("cannot send on " + channel->interface));
+            return Fail(err, QZHAL_CAN_TIMED_OUT, why, SystemError("cannot send on " + channel->interface));
         // A full queue (ENOBUFS) does not wake poll: look again shortly.
         int32_t code = WaitFor(*channel, POLLOUT, deadline, static_cast<int>(kQueueFullRetry.count()));
         if (code != 0) return Fail(err, code, why, ErrorText(code));
@@ -279,10 +273,10 @@ int32_t ReadFrame(int32_t number, uint8_t *data, int32_t count, int32_t *err, Wh
     CanChannels &channels = Channels();
     Lock lock(channels.mutex);
     CanChannel *channel = Find(channels, number, why);
-    if (!channel) return Fail(err, kErrorNotReady, why, why);
+    if (!channel) return Fail(err, QZHAL_CAN_NOT_READY, why, why);
     if (!channel->modeSet || !channel->messageSet)
-        return Fail(err, kErrorNotReady, why, ChannelName(number) + " is not configured");
-    if (count < 0 || (count > 0 && !data)) return Fail(err, kErrorBadLength, why, "bad length");
+        return Fail(err, QZHAL_CAN_NOT_READY, why, ChannelName(number) + " is not configured");
+    if (count < 0 || (count > 0 && !data)) return Fail(err, QZHAL_CAN_BAD_LENGTH, why, "bad length");
     Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(channel->timeoutMs);
     Transfer transfer(channels, *channel);
     lock.unlock();
@@ -296,7 +290,7 @@ int32_t ReadFrame(int32_t number, uint8_t *data, int32_t count, int32_t *err, Wh
             return 1;
         }
         if (got < 0 && errno != EAGAIN && errno != EINTR)
-            return Fail(err, kErrorTimedOut, why, SystemError("cannot receive on " + channel->interface));
+            return Fail(err, QZHAL_CAN_TIMED_OUT, why, SystemError("cannot receive on " + channel->interface));
         int32_t code = WaitFor(*channel, POLLIN, deadline, INT32_MAX);
         if (code != 0) return Fail(err, code, why, ErrorText(code));
     }

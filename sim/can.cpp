@@ -14,12 +14,6 @@ namespace {
 
 constexpr int32_t kChannel = 1;
 
-// Error codes stored through a transfer's err pointer.
-constexpr int32_t kErrorTimedOut = 1;
-constexpr int32_t kErrorNotReady = 2;
-constexpr int32_t kErrorBadLength = 3;
-constexpr int32_t kErrorClosed = 4;
-
 constexpr int32_t kModeStandard = 0;
 constexpr int32_t kModeExtended = 1;
 constexpr uint32_t kMinBitRate = 20000;
@@ -90,17 +84,17 @@ int32_t WriteFrame(const uint8_t *data, int32_t count, int32_t *err) {
     CanBus &bus = TheCanBus();
     Lock lock(bus.mutex);
     CanChannel &channel = bus.channel;
-    if (!ReadyForTransfers(channel)) return Fail(err, kErrorNotReady);
-    if (count < 0 || count > static_cast<int32_t>(kCanMaxData)) return Fail(err, kErrorBadLength);
-    if (channel.kind == 0 && count > 0 && !data) return Fail(err, kErrorBadLength);
+    if (!ReadyForTransfers(channel)) return Fail(err, QZHAL_CAN_NOT_READY);
+    if (count < 0 || count > static_cast<int32_t>(kCanMaxData)) return Fail(err, QZHAL_CAN_BAD_LENGTH);
+    if (channel.kind == 0 && count > 0 && !data) return Fail(err, QZHAL_CAN_BAD_LENGTH);
     CanFrame frame = FrameToWrite(channel, data, count);
     CanClock::time_point now = CanClock::now();
     // The frame waits for the bus no longer than the timeout; then it takes
     // its own time on the bus.
     if (bus.busFreeAt > now + SimCappedWait(std::chrono::milliseconds(channel.timeoutMs)))
-        return Fail(err, kErrorTimedOut);
+        return Fail(err, QZHAL_CAN_TIMED_OUT);
     CanClock::time_point end = ReserveCanBus(bus, frame, now) + CanFrameTime(bus, frame);
-    if (!WaitInSession(bus, lock, channel.session, end)) return Fail(err, kErrorClosed);
+    if (!WaitInSession(bus, lock, channel.session, end)) return Fail(err, QZHAL_CAN_CLOSED);
     CanPeerReceive(bus, frame, end);
     return 1;
 }
@@ -109,14 +103,14 @@ int32_t ReadFrame(uint8_t *data, int32_t count, int32_t *err) {
     CanBus &bus = TheCanBus();
     Lock lock(bus.mutex);
     CanChannel &channel = bus.channel;
-    if (!ReadyForTransfers(channel)) return Fail(err, kErrorNotReady);
-    if (count < 0 || (count > 0 && !data)) return Fail(err, kErrorBadLength);
+    if (!ReadyForTransfers(channel)) return Fail(err, QZHAL_CAN_NOT_READY);
+    if (count < 0 || (count > 0 && !data)) return Fail(err, QZHAL_CAN_BAD_LENGTH);
     uint64_t session = channel.session;
     CanClock::time_point deadline = CanClock::now() + SimCappedWait(std::chrono::milliseconds(channel.timeoutMs));
     while (channel.session == session && channel.received.empty() && CanClock::now() < deadline)
         bus.nodeChanged.wait_until(lock, deadline);
-    if (channel.session != session) return Fail(err, kErrorClosed);
-    if (channel.received.empty()) return Fail(err, kErrorTimedOut);
+    if (channel.session != session) return Fail(err, QZHAL_CAN_CLOSED);
+    if (channel.received.empty()) return Fail(err, QZHAL_CAN_TIMED_OUT);
     CanFrame frame = channel.received.front();
     channel.received.pop_front();
     size_t stored = frame.remote ? 0 : std::min(static_cast<size_t>(count), static_cast<size_t>(frame.length));
@@ -240,14 +234,14 @@ int32_t QZHAL_CALL CANResetFilter(int32_t channel) {
 int32_t QZHAL_CALL CANWrite(int32_t channel, uint8_t *data, int32_t count, int32_t *err) {
     return SimCall("CANWrite",
                    TraceArgs().Int(channel).Bytes(data, WriteBytesHanded(data, count)).Int(count).Pointer(err), 0,
-                   [&] { return channel == kChannel ? WriteFrame(data, count, err) : Fail(err, kErrorNotReady); },
-                   [&] { Fail(err, kErrorNotReady); });
+                   [&] { return channel == kChannel ? WriteFrame(data, count, err) : Fail(err, QZHAL_CAN_NOT_READY); },
+                   [&] { Fail(err, QZHAL_CAN_NOT_READY); });
 }
 
 int32_t QZHAL_CALL CANRead(int32_t channel, uint8_t *data, int32_t count, int32_t *err) {
     return SimCall("CANRead", TraceArgs().Int(channel).Pointer(data).Int(count).Pointer(err), 0,
-                   [&] { return channel == kChannel ? ReadFrame(data, count, err) : Fail(err, kErrorNotReady); },
-                   [&] { Fail(err, kErrorNotReady); });
+                   [&] { return channel == kChannel ? ReadFrame(data, count, err) : Fail(err, QZHAL_CAN_NOT_READY); },
+                   [&] { Fail(err, QZHAL_CAN_NOT_READY); });
 }
 
 int32_t QZHAL_CALL CANGetMessageParameter(int32_t channel, int32_t *id, int32_t *kind, int32_t *length,
