@@ -25,3 +25,9 @@ std::string NotValid() { return Line("Not valid Test Function!!!"); }
 std::string InvalidDecimal() { return Line("Invalid Input!!! Enter a decimal number!!!"); }
 
 std::string InvalidHex() { return Line("Invalid Input!!! Enter a hexadecimal number!!!"); }
+
+std::vector<std::string> Concat(std::initializer_list<std::vector<std::string>> parts) {
+    std::vector<std::string> all;
+    for (const std::vector<std::string> &part : parts) all.insert(all.end(), part.begin(), part.end());
+    return all;
+}

@@ -3,6 +3,7 @@
 #ifndef TESTS_SUPPORT_EXPECTED_TEXT_H
 #define TESTS_SUPPORT_EXPECTED_TEXT_H
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -31,5 +32,8 @@ std::string NotValid();  // "Not valid Test Function!!!" line
 // number.
 std::string InvalidDecimal();
 std::string InvalidHex();
+
+// The call traces of several steps, one after the other.
+std::vector<std::string> Concat(std::initializer_list<std::vector<std::string>> parts);
 
 #endif

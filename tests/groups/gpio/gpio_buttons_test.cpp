@@ -17,37 +17,8 @@ namespace {
 
 using Trace = std::vector<std::string>;
 
-const std::string kButtonPrompt = "Enter Input Gpio Pin (e.g. 1 = GPIO_A): ";
-const std::string kTypePrompt = "Enter ISR Type (e.g. 0=Low, 1=High, 2=Rise, 3=Fall, 4=Both, 5=None): ";
 const std::string kSpacePrompt = "Please push selected button before press space to continious interrupt test!";
 const std::string kBreakLine = "Press Space for Break Test";
-
-const Trace kLedsReleased = {"GPIOSetDirection(5, 0, 1) = 1", "GPIOSetDirection(6, 0, 1) = 1",
-                             "GPIOSetDirection(8, 0, 1) = 1", "GPIOSetDirection(9, 0, 1) = 1"};
-
-std::string InterruptTest(const std::string &after) {
-    return TestHeader("GPIO Button Interrupt Test") + kButtonPrompt + kTypePrompt + after + GpioMenu();
-}
-
-std::string Box(int count) {
-    return "[Interrupt Detect] Interrupt Event Detected (Count: " + std::to_string(count) +
-           "), Continue? [Yes/No]: ";
-}
-
-// The calls of one interrupt test that the operator answers `answers` times.
-Trace InterruptCalls(int button, int led, int type, int answers) {
-    const std::string ledPin = "GPIOSetPin(" + std::to_string(led);
-    Trace calls = {"GPIOSetDirection(" + std::to_string(button) + ", 1, 0) = 1",
-                   "GPIOSetDirection(" + std::to_string(led) + ", 0, 0) = 1",
-                   "GPIOSetInterrupt(" + std::to_string(button) + ", " + std::to_string(type) + ", event) = 1"};
-    for (int i = 0; i < answers; ++i) {
-        calls.push_back(ledPin + ", 0) = 1");
-        calls.push_back(ledPin + ", 1) = 1");
-    }
-    calls.push_back("GPIOClearInterrupt(" + std::to_string(button) + ") = 1");
-    calls.insert(calls.end(), kLedsReleased.begin(), kLedsReleased.end());
-    return calls;
-}
 
 // The calls of an interrupt test whose first wait ended without an
 // interrupt: the LED was driven low for it and never high.
@@ -133,11 +104,11 @@ TEST(GpioButtonInterrupt, RefusedTypesReportTheLibraryFailure) {
                               InterruptTest(refused + Line("GPIO Pin 4 is Failed!!!")) + MainMenu());
     Trace expected = {"GPIOSetDirection(2, 1, 0) = 1", "GPIOSetDirection(5, 0, 0) = 1",
                       "GPIOSetInterrupt(2, 9, event) = 0"};
-    expected.insert(expected.end(), kLedsReleased.begin(), kLedsReleased.end());
+    expected.insert(expected.end(), kGpioLedsReleased.begin(), kGpioLedsReleased.end());
     Trace second = {"GPIOSetDirection(4, 1, 0) = 1", "GPIOSetDirection(9, 0, 0) = 1",
                     "GPIOSetInterrupt(4, 5, event) = 0"};
     expected.insert(expected.end(), second.begin(), second.end());
-    expected.insert(expected.end(), kLedsReleased.begin(), kLedsReleased.end());
+    expected.insert(expected.end(), kGpioLedsReleased.begin(), kGpioLedsReleased.end());
     EXPECT_EQ(run.trace, expected);
 }
 
@@ -171,7 +142,7 @@ TEST(GpioButtonInterrupt, AnEventThatCannotBeCreatedTouchesNoPin) {
                               InterruptTest(Line("CreateEvent failed (" + std::to_string(kCodeNoEvent) + ")") +
                                             Line("GPIO Pin 1 is Failed!!!")) +
                               MainMenu());
-    EXPECT_EQ(run.trace, kLedsReleased);
+    EXPECT_EQ(run.trace, kGpioLedsReleased);
 }
 
 // A wait that fails would fail again at once: retrying it would spin for ever.
@@ -219,7 +190,7 @@ Polling ExpectedPolling(const std::vector<std::string> &levels) {
         expected.output += Line(high ? "Pin is High" : "Pin is Low");
         if (read % 4 == 3 && read + 1 < levels.size()) expected.output += Line(kBreakLine);
     }
-    expected.trace.insert(expected.trace.end(), kLedsReleased.begin(), kLedsReleased.end());
+    expected.trace.insert(expected.trace.end(), kGpioLedsReleased.begin(), kGpioLedsReleased.end());
     expected.output += GpioMenu();
     return expected;
 }

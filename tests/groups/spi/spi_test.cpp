@@ -4,79 +4,15 @@
 
 #include "expected_text.h"
 #include "program_run.h"
+#include "spi_texts.h"
 
 namespace {
 
 using Trace = std::vector<std::string>;
 
-const std::string kMenu =
-    SubMenu("Select SPI Test!", {"Write/Read Exchange Test", "Read Exchange Test", "Write/Read Loopback Test",
-                                 "Write Flash Test (25aa010a)", "Read Flash Test (25aa010a)"});
-const std::string kDevicePrompts = "Enter SPI Device (1,2): Enter SPI Mode (0..3): ";
-const std::string kBitCountPrompt = "Enter SPI Write Data Bitcount (e.g. 1 - 128): ";
-const std::string kFlashPrompts =
-    kDevicePrompts + "Enter SPI Instruction Set (e.g. 0x02): " + "Enter SPI Address (e.g. 0xaa): ";
-const std::string kWriteBytesPrompt = "Enter SPI Write Data Bytecount (1 - 2): ";
-const std::string kReadBytesPrompt = "Enter SPI Read Data Bytecount (1 - 2): ";
-
-std::string DataPrompts(int words) {
-    std::string prompts;
-    for (int i = 0; i < words; ++i) prompts += "Enter SPI Data[" + std::to_string(i) + "] (e.g. 0x0000ffff): ";
-    return prompts;
-}
-
-std::string RegisterLines(const std::vector<std::string> &values) {
-    std::string lines;
-    for (size_t i = 0; i < values.size(); ++i)
-        lines += Line("Register Value " + std::to_string(i) + ": 0x" + values[i]);
-    return lines;
-}
-
-// A listed test always ends with the closing line, then the menu again.
-std::string Listed(const std::string &title, const std::string &body) {
-    return TestHeader(title) + body + kClosingLine + kMenu;
-}
-
-std::string WriteReadTest(int words, const std::string &status, const std::vector<std::string> &values) {
-    return Listed("SPI Write/Read Exchange Test", kDevicePrompts + kBitCountPrompt + DataPrompts(words) +
-                                                     Line("SPI Write/Read Test is " + status + "!!!") +
-                                                     RegisterLines(values));
-}
-
-std::string FlashWrite(int bytes, const std::string &result) {
-    std::string prompts = kFlashPrompts + kWriteBytesPrompt;
-    for (int k = 1; k <= bytes; ++k) prompts += "Enter SPI Data[" + std::to_string(k) + "] (e.g. 0xaa): ";
-    return Listed("Write Flash Test (25aa010a)", prompts + Line("SPI Write Flash Test Register Data: 0x" + result));
-}
-
-std::string FlashRead(const std::string &result) {
-    return Listed("Read Flash Test (25aa010a)",
-                kFlashPrompts + kReadBytesPrompt + Line("SPI Read Flash Test Register Data: 0x" + result));
-}
-
-Trace Session(int device, int mode, const Trace &exchanges) {
-    Trace trace{"SPIOpen(" + std::to_string(device) + ") = 1",
-                "SPIConfigure(" + std::to_string(device) + ", " + std::to_string(mode) + ", 1000000, 0) = 1"};
-    trace.insert(trace.end(), exchanges.begin(), exchanges.end());
-    trace.push_back("SPIClose(" + std::to_string(device) + ") = 1");
-    return trace;
-}
-
-Trace Concat(std::initializer_list<Trace> parts) {
-    Trace all;
-    for (const Trace &part : parts) all.insert(all.end(), part.begin(), part.end());
-    return all;
-}
-
-// The EEPROM is busy for 5 ms after a write: the next test waits until the
-// write's result line is out and a little longer.
-InputStep AfterWrite(const std::string &text, int writes = 1) {
-    return {text, "SPI Write Flash Test Register Data", writes, 10};
-}
-
 TEST(SpiExchange, BitCountSetsTheNumberOfDataWordsAndRegisterLines) {
     RunResult run = RunProgram("8\n1\n2\n0\n32\nffff\n1\n2\n0\n33\n1 0x2\n1\n2\n3\n128\n11 22 33 44\n0\n0\n");
-    EXPECT_EQ(run.output, MainMenu() + kMenu + WriteReadTest(1, "Success", {"ffff"}) +
+    EXPECT_EQ(run.output, MainMenu() + SpiMenu() + WriteReadTest(1, "Success", {"ffff"}) +
                               WriteReadTest(2, "Success", {"1", "0"}) +
                               WriteReadTest(4, "Success", {"11", "22", "33", "44"}) + MainMenu());
     // 33 bits take all of word 0 and the low bit of word 1.
@@ -89,9 +25,9 @@ TEST(SpiExchange, BitCountSetsTheNumberOfDataWordsAndRegisterLines) {
 TEST(SpiExchange, LoopbackTestReturnsAFortyBitExchange) {
     RunResult run = RunProgram("8\n3\n2\n1\n40\n0x0000ffff\nab\n0\n0\n");
     EXPECT_EQ(run.output,
-              MainMenu() + kMenu +
+              MainMenu() + SpiMenu() +
                   Listed("SPI Write/Read Loopback Test",
-                       kDevicePrompts + kBitCountPrompt + DataPrompts(2) +
+                       kSpiDevicePrompts + kSpiBitCountPrompt + DataPrompts(2) +
                            Line("SPI Write/Read Loopback Test is Success!!!") + RegisterLines({"ffff", "ab"})) +
                   MainMenu());
     EXPECT_EQ(run.trace, Session(1, 1, {"SPIExchange(1, 40, [0000ffff 000000ab], ptr) = 1"}));
@@ -99,7 +35,7 @@ TEST(SpiExchange, LoopbackTestReturnsAFortyBitExchange) {
 
 TEST(SpiExchange, ZeroAndNegativeBitCountsAskForOneWordAndReachTheLibraryUnchanged) {
     RunResult run = RunProgram("8\n1\n2\n0\n0\n5\n1\n2\n0\n-5\n6\n0\n0\n");
-    EXPECT_EQ(run.output, MainMenu() + kMenu + WriteReadTest(1, "Failed", {"0"}) +
+    EXPECT_EQ(run.output, MainMenu() + SpiMenu() + WriteReadTest(1, "Failed", {"0"}) +
                               WriteReadTest(1, "Failed", {"0"}) + MainMenu());
     EXPECT_EQ(run.trace, Concat({Session(1, 0, {"SPIExchange(1, 0, [00000005], ptr) = 0"}),
                                  Session(1, 0, {"SPIExchange(1, -5, [00000006], ptr) = 0"})}));
@@ -107,10 +43,10 @@ TEST(SpiExchange, ZeroAndNegativeBitCountsAskForOneWordAndReachTheLibraryUnchang
 
 TEST(SpiExchange, ReadExchangeAfterAWriteReadExchangeSendsZeros) {
     RunResult run = RunProgram("8\n1\n2\n0\n64\naaaa bbbb\n2\n2\n0\n64\n0\n0\n");
-    EXPECT_EQ(run.output, MainMenu() + kMenu + WriteReadTest(2, "Success", {"aaaa", "bbbb"}) +
-                              Listed("SPI Read Exchange Test", kDevicePrompts + kBitCountPrompt +
-                                                                 Line("SPI Read Test is Success!!!") +
-                                                                 RegisterLines({"0", "0"})) +
+    EXPECT_EQ(run.output, MainMenu() + SpiMenu() + WriteReadTest(2, "Success", {"aaaa", "bbbb"}) +
+                              Listed("SPI Read Exchange Test", kSpiDevicePrompts + kSpiBitCountPrompt +
+                                                                   Line("SPI Read Test is Success!!!") +
+                                                                   RegisterLines({"0", "0"})) +
                               MainMenu());
     EXPECT_EQ(run.trace, Concat({Session(1, 0, {"SPIExchange(1, 64, [0000aaaa 0000bbbb], ptr) = 1"}),
                                  Session(1, 0, {"SPIExchange(1, 64, [00000000 00000000], ptr) = 1"})}));
@@ -118,20 +54,20 @@ TEST(SpiExchange, ReadExchangeAfterAWriteReadExchangeSendsZeros) {
 
 TEST(SpiExchange, DeviceZeroPassesIndexMinusOneAndShowsClearedWords) {
     RunResult run = RunProgram("8\n1\n0\n0\n8\nff\n0\n0\n");
-    EXPECT_EQ(run.output, MainMenu() + kMenu + WriteReadTest(1, "Failed", {"0"}) + MainMenu());
+    EXPECT_EQ(run.output, MainMenu() + SpiMenu() + WriteReadTest(1, "Failed", {"0"}) + MainMenu());
     EXPECT_EQ(run.trace, (Trace{"SPIOpen(-1) = 0"}));
 }
 
 TEST(SpiExchange, FailedExchangeStillClosesTheDevice) {
     RunResult run = RunProgram("8\n1\n2\n0\n8\nff\n0\n0\n", {{"QZHAL_SIM_FAIL", "SPIExchange"}});
-    EXPECT_EQ(run.output, MainMenu() + kMenu + WriteReadTest(1, "Failed", {"0"}) + MainMenu());
+    EXPECT_EQ(run.output, MainMenu() + SpiMenu() + WriteReadTest(1, "Failed", {"0"}) + MainMenu());
     EXPECT_EQ(run.trace, Session(1, 0, {"SPIExchange(1, 8, [000000ff], ptr) = 0"}));
 }
 
 TEST(SpiExchange, BitCountsPastTheWordArraysAreRefusedBeforeAnyDataPrompt) {
     RunResult run = RunProgram("8\n1\n2\n0\n129\n2\n2\n0\n5000\n0\n0\n");
-    const std::string prompts = kDevicePrompts + kBitCountPrompt;
-    EXPECT_EQ(run.output, MainMenu() + kMenu +
+    const std::string prompts = kSpiDevicePrompts + kSpiBitCountPrompt;
+    EXPECT_EQ(run.output, MainMenu() + SpiMenu() +
                               Listed("SPI Write/Read Exchange Test", prompts + Line("Bit Count 129 not supported!!!")) +
                               Listed("SPI Read Exchange Test", prompts + Line("Bit Count 5000 not supported!!!")) +
                               MainMenu());
@@ -140,7 +76,7 @@ TEST(SpiExchange, BitCountsPastTheWordArraysAreRefusedBeforeAnyDataPrompt) {
 
 TEST(SpiMenu, UnlistedChoicesShowTheMenuAgainWithoutMessageOrClosingLine) {
     RunResult run = RunProgram("8\n7\n-1\n0\n0\n");
-    EXPECT_EQ(run.output, MainMenu() + kMenu + kMenu + kMenu + MainMenu());
+    EXPECT_EQ(run.output, MainMenu() + SpiMenu() + SpiMenu() + SpiMenu() + MainMenu());
     EXPECT_TRUE(run.trace.empty());
 }
 
@@ -150,7 +86,7 @@ TEST(SpiEeprom, WriteIsWrappedInWriteEnableAndDisableAndReadsBack) {
     RunResult run = RunProgram(options);
     // The EEPROM drives its output only for data it reads; elsewhere the line
     // reads 1.
-    EXPECT_EQ(run.output, MainMenu() + kMenu + FlashWrite(1, "ffffff is Success!!!") +
+    EXPECT_EQ(run.output, MainMenu() + SpiMenu() + FlashWrite(1, "ffffff is Success!!!") +
                               FlashRead("55 is Success!!!") + MainMenu());
     EXPECT_EQ(run.trace,
               Concat({Session(0, 0,
@@ -163,7 +99,7 @@ TEST(SpiEeprom, TwoBytesReadBackInOrder) {
     RunOptions options;
     options.input = {{"8\n4\n1\n3\n2\n30\n2\n12\n34\n"}, AfterWrite("5\n1\n3\n3\n30\n2\n0\n0\n")};
     RunResult run = RunProgram(options);
-    EXPECT_EQ(run.output, MainMenu() + kMenu + FlashWrite(2, "ffffffff is Success!!!") +
+    EXPECT_EQ(run.output, MainMenu() + SpiMenu() + FlashWrite(2, "ffffffff is Success!!!") +
                               FlashRead("1234 is Success!!!") + MainMenu());
     EXPECT_EQ(run.trace,
               Concat({Session(0, 3,
@@ -175,22 +111,22 @@ TEST(SpiEeprom, TwoBytesReadBackInOrder) {
 TEST(SpiEeprom, ByteCountThreeIsRefusedInBothTestsWithoutLibraryCalls) {
     RunResult run = RunProgram("8\n4\n1\n0\n2\n10\n3\n5\n1\n0\n3\n10\n3\n0\n0\n");
     const std::string refused = Line("Byte Count 3 not supported!!!");
-    EXPECT_EQ(run.output, MainMenu() + kMenu +
-                              Listed("Write Flash Test (25aa010a)", kFlashPrompts + kWriteBytesPrompt + refused) +
-                              Listed("Read Flash Test (25aa010a)", kFlashPrompts + kReadBytesPrompt + refused) +
+    EXPECT_EQ(run.output, MainMenu() + SpiMenu() +
+                              Listed("Write Flash Test (25aa010a)", kSpiFlashPrompts + kSpiWriteBytesPrompt + refused) +
+                              Listed("Read Flash Test (25aa010a)", kSpiFlashPrompts + kSpiReadBytesPrompt + refused) +
                               MainMenu());
     EXPECT_TRUE(run.trace.empty());
 }
 
 TEST(SpiEeprom, FailedWriteEnableSendsNoFrameAndNoWriteDisable) {
     RunResult run = RunProgram("8\n4\n1\n0\n2\n10\n1\n55\n0\n0\n", {{"QZHAL_SIM_FAIL", "SPIExchange@1"}});
-    EXPECT_EQ(run.output, MainMenu() + kMenu + FlashWrite(1, "0 is Failed!!!") + MainMenu());
+    EXPECT_EQ(run.output, MainMenu() + SpiMenu() + FlashWrite(1, "0 is Failed!!!") + MainMenu());
     EXPECT_EQ(run.trace, Session(0, 0, {"SPIExchange(0, 8, [00000006], ptr) = 0"}));
 }
 
 TEST(SpiEeprom, FailedFrameSkipsTheWriteDisable) {
     RunResult run = RunProgram("8\n4\n1\n0\n2\n10\n1\n55\n0\n0\n", {{"QZHAL_SIM_FAIL", "SPIExchange@2"}});
-    EXPECT_EQ(run.output, MainMenu() + kMenu + FlashWrite(1, "0 is Failed!!!") + MainMenu());
+    EXPECT_EQ(run.output, MainMenu() + SpiMenu() + FlashWrite(1, "0 is Failed!!!") + MainMenu());
     EXPECT_EQ(run.trace, Session(0, 0, {"SPIExchange(0, 8, [00000006], ptr) = 1",
                                         "SPIExchange(0, 24, [00021055], ptr) = 0"}));
 }
@@ -207,20 +143,15 @@ TEST(SpiEeprom, WriteInModeOneIsIgnoredByTheEeprom) {
                      AfterWrite("4\n1\n1\n2\n20\n1\naa\n"),
                      AfterWrite("5\n1\n0\n3\n20\n1\n0\n0\n", 2)};
     RunResult run = RunProgram(options);
-    EXPECT_EQ(run.output, MainMenu() + kMenu + FlashWrite(1, "ffffff is Success!!!") +
+    EXPECT_EQ(run.output, MainMenu() + SpiMenu() + FlashWrite(1, "ffffff is Success!!!") +
                               FlashWrite(1, "ffffff is Success!!!") + FlashRead("55 is Success!!!") + MainMenu());
-    auto write = [](int mode, const std::string &frame) {
-        return Session(0, mode, {"SPIExchange(0, 8, [00000006], ptr) = 1",
-                                 "SPIExchange(0, 24, [" + frame + "], ptr) = 1",
-                                 "SPIExchange(0, 8, [00000004], ptr) = 1"});
-    };
-    EXPECT_EQ(run.trace, Concat({write(0, "00022055"), write(1, "000220aa"),
+    EXPECT_EQ(run.trace, Concat({FlashWriteSession(0, "00022055"), FlashWriteSession(1, "000220aa"),
                                  Session(0, 0, {"SPIExchange(0, 24, [00032000], ptr) = 1"})}));
 }
 
 TEST(SpiEeprom, ByteCountsOfZeroAndLessReadNoDataAndShowZero) {
     RunResult run = RunProgram("8\n5\n1\n0\n3\n10\n0\n5\n1\n0\n3\n10\n-1\n5\n1\n0\n3\n10\n-3\n0\n0\n");
-    EXPECT_EQ(run.output, MainMenu() + kMenu + FlashRead("0 is Success!!!") + FlashRead("0 is Success!!!") +
+    EXPECT_EQ(run.output, MainMenu() + SpiMenu() + FlashRead("0 is Success!!!") + FlashRead("0 is Success!!!") +
                               FlashRead("0 is Failed!!!") + MainMenu());
     // 16 bits carry instruction and address, 8 bits the instruction alone;
     // -8 bits pack all four bytes and are refused by the library.

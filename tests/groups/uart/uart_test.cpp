@@ -7,41 +7,16 @@
 
 #include "expected_text.h"
 #include "program_run.h"
+#include "uart_texts.h"
 
 namespace {
 
 using Trace = std::vector<std::string>;
 
-const std::string kMenu = SubMenu("Select UART Test!", {"Write Test", "Read Test", "Continious Read Test"});
-const std::string kSettingsPrompts =
-    std::string("Enter UART Device (1,2,3): ") +
-    "Enter UART Mode (Flowcontrol: 0 = Off, 1 = Software, 2 = Hardware): " +
-    "Enter UART Parity Mode (Parity: 0 = NO, 1 = ODD, 2 = EVEN, 3 = MARK, 4 = SPACE): " +
-    "Enter UART Stopbits Mode (Parity: 0 = ONE, 1 = ONE5STOPBITS, 2 = TWOSTOPBITS): " +
-    "Enter UART Byte size (Bytesize: 5 = QZCOM_5BIT, 6 = QZCOM_6BIT, 7 = QZCOM_7BIT, 8 = QZCOM_8BIT): " +
-    "Enter UART Frequency (1200 ... 256000 Hz): ";
-const std::string kDataPrompt = "Enter UART Data (e.g. abc): ";
-const std::string kCountPrompt = "Enter UART Character Count (1 ... 100): ";
 const std::string kReadFailed = "UART Read Test failed";
 
-std::string WriteTest(const std::string &after) {
-    return TestHeader("UART Write Test") + kSettingsPrompts + kDataPrompt + after + kMenu;
-}
-
-std::string ReadTest(const std::string &after) {
-    return TestHeader("UART Read Test") + kSettingsPrompts + kCountPrompt + after + kMenu;
-}
-
 std::string ContinuousTest(const std::string &after) {
-    return TestHeader("UART Continious Read Test") + kSettingsPrompts + after + kMenu;
-}
-
-std::string WriteStatus(const std::string &data, const char *status) {
-    return Line("UART Write Test - Data: " + data + " Status: " + status + "!!!") + kClosingLine;
-}
-
-std::string ReadStatus(const std::string &data, const char *status) {
-    return Line("UART Read Test - Data: " + data + " Status: " + status + "!!!") + kClosingLine;
+    return TestHeader("UART Continious Read Test") + kUartSettingsPrompts + after + UartMenu();
 }
 
 // Open and configure as the tests do, with parity 0, one stop bit and 8 bits.
@@ -51,15 +26,9 @@ Trace Opened(int port, int flow = 0, int baud = 9600) {
             "UARTConfigure(" + line + ", 0, 0, 8, " + std::to_string(baud) + ") = 1"};
 }
 
-Trace Concat(std::initializer_list<Trace> parts) {
-    Trace all;
-    for (const Trace &part : parts) all.insert(all.end(), part.begin(), part.end());
-    return all;
-}
-
 TEST(UartWrite, LoopbackPlugKeepsTheWordForALaterReadTest) {
     RunResult run = RunProgram("9\n1\n1 0 0 0 8 9600\nabc\n2\n1 0 0 0 8 9600\n3\n0\n0\n");
-    EXPECT_EQ(run.output, MainMenu() + kMenu + WriteTest(WriteStatus("abc", "Success")) +
+    EXPECT_EQ(run.output, MainMenu() + UartMenu() + WriteTest(WriteStatus("abc", "Success")) +
                               ReadTest(ReadStatus("abc", "Success")) + MainMenu());
     EXPECT_EQ(run.trace, Concat({Opened(1), {"UARTWrite(1, \"abc\") = 1", "UARTClose(1) = 1"}, Opened(1),
                                  {"UARTRead(1, 3, ptr) = 1", "UARTClose(1) = 1"}}));
@@ -67,7 +36,7 @@ TEST(UartWrite, LoopbackPlugKeepsTheWordForALaterReadTest) {
 
 TEST(UartWrite, FailingConfigureClosesThePortAndShowsTheWord) {
     RunResult run = RunProgram("9\n1\n1 0 9 0 8 9600\nabc\n0\n0\n");
-    EXPECT_EQ(run.output, MainMenu() + kMenu + WriteTest(WriteStatus("abc", "Failed")) + MainMenu());
+    EXPECT_EQ(run.output, MainMenu() + UartMenu() + WriteTest(WriteStatus("abc", "Failed")) + MainMenu());
     EXPECT_EQ(run.trace, (Trace{"UARTOpen(1, 0, 9600) = 1", "UARTConfigure(1, 0, 9, 0, 8, 9600) = 0",
                                 "UARTClose(1) = 1"}));
 }
@@ -75,13 +44,13 @@ TEST(UartWrite, FailingConfigureClosesThePortAndShowsTheWord) {
 TEST(UartWrite, FailedOpenPrintsOnlyTheStatusLineAndClosesNothing) {
     // A frequency the port refuses goes to the library as typed.
     RunResult run = RunProgram("9\n1\n1 0 0 0 8 100\nabc\n0\n0\n");
-    EXPECT_EQ(run.output, MainMenu() + kMenu + WriteTest(WriteStatus("abc", "Failed")) + MainMenu());
+    EXPECT_EQ(run.output, MainMenu() + UartMenu() + WriteTest(WriteStatus("abc", "Failed")) + MainMenu());
     EXPECT_EQ(run.trace, (Trace{"UARTOpen(1, 0, 100) = 0"}));
 }
 
 TEST(UartWrite, UnwiredPortFailsWritesOnlyUnderHardwareFlowControl) {
     RunResult run = RunProgram("9\n1\n3 2 0 0 8 9600\nabc\n1\n3 0 0 0 8 9600\nabc\n0\n0\n");
-    EXPECT_EQ(run.output, MainMenu() + kMenu + WriteTest(WriteStatus("abc", "Failed")) +
+    EXPECT_EQ(run.output, MainMenu() + UartMenu() + WriteTest(WriteStatus("abc", "Failed")) +
                               WriteTest(WriteStatus("abc", "Success")) + MainMenu());
     EXPECT_EQ(run.trace, Concat({Opened(3, 2), {"UARTWrite(3, \"abc\") = 0", "UARTClose(3) = 1"}, Opened(3),
                                  {"UARTWrite(3, \"abc\") = 1", "UARTClose(3) = 1"}}));
@@ -91,13 +60,13 @@ TEST(UartWrite, LongWordIsCutToNinetyNineCharacters) {
     const std::string word(10000, 'w');
     const std::string kept(99, 'w');
     RunResult run = RunProgram("9\n1\n1 0 0 0 8 9600\n" + word + "\n0\n0\n");
-    EXPECT_EQ(run.output, MainMenu() + kMenu + WriteTest(WriteStatus(kept, "Success")) + MainMenu());
+    EXPECT_EQ(run.output, MainMenu() + UartMenu() + WriteTest(WriteStatus(kept, "Success")) + MainMenu());
     EXPECT_EQ(run.trace, Concat({Opened(1), {"UARTWrite(1, \"" + kept + "\") = 1", "UARTClose(1) = 1"}}));
 }
 
 TEST(UartRead, TerminalOnPortTwoStartsAtTickOneAtEveryOpen) {
     RunResult run = RunProgram("9\n2\n2 0 0 0 8 9600\n5\n2\n2 0 0 0 8 9600\n5\n0\n0\n");
-    EXPECT_EQ(run.output, MainMenu() + kMenu + ReadTest(ReadStatus("tick1", "Success")) +
+    EXPECT_EQ(run.output, MainMenu() + UartMenu() + ReadTest(ReadStatus("tick1", "Success")) +
                               ReadTest(ReadStatus("tick1", "Success")) + MainMenu());
     Trace session = Concat({Opened(2), {"UARTRead(2, 5, ptr) = 1", "UARTClose(2) = 1"}});
     EXPECT_EQ(run.trace, Concat({session, session}));
@@ -106,13 +75,13 @@ TEST(UartRead, TerminalOnPortTwoStartsAtTickOneAtEveryOpen) {
 TEST(UartRead, FailedOpenPrintsFailureAndStatusOnOneLineWithoutClose) {
     // The read buffer starts empty on entering the menu.
     RunResult run = RunProgram("9\n2\n7 0 0 0 8 9600\n3\n0\n0\n");
-    EXPECT_EQ(run.output, MainMenu() + kMenu + ReadTest(kReadFailed + ReadStatus("", "Failed")) + MainMenu());
+    EXPECT_EQ(run.output, MainMenu() + UartMenu() + ReadTest(kReadFailed + ReadStatus("", "Failed")) + MainMenu());
     EXPECT_EQ(run.trace, (Trace{"UARTOpen(7, 0, 9600) = 0"}));
 }
 
 TEST(UartRead, ShortReadShowsWhatArrivedAndFailsAfterClosing) {
     RunResult run = RunProgram("9\n1\n1 0 0 0 8 9600\nab\n2\n1 0 0 0 8 9600\n4\n0\n0\n");
-    EXPECT_EQ(run.output, MainMenu() + kMenu + WriteTest(WriteStatus("ab", "Success")) +
+    EXPECT_EQ(run.output, MainMenu() + UartMenu() + WriteTest(WriteStatus("ab", "Success")) +
                               ReadTest(kReadFailed + ReadStatus("ab", "Failed")) + MainMenu());
     EXPECT_EQ(run.trace, Concat({Opened(1), {"UARTWrite(1, \"ab\") = 1", "UARTClose(1) = 1"}, Opened(1),
                                  {"UARTRead(1, 4, ptr) = 0", "UARTClose(1) = 1"}}));
@@ -120,14 +89,14 @@ TEST(UartRead, ShortReadShowsWhatArrivedAndFailsAfterClosing) {
 
 TEST(UartRead, FailingConfigurePrintsNoFailureText) {
     RunResult run = RunProgram("9\n2\n1 0 0 0 9 9600\n3\n0\n0\n");
-    EXPECT_EQ(run.output, MainMenu() + kMenu + ReadTest(ReadStatus("", "Failed")) + MainMenu());
+    EXPECT_EQ(run.output, MainMenu() + UartMenu() + ReadTest(ReadStatus("", "Failed")) + MainMenu());
     EXPECT_EQ(run.trace, (Trace{"UARTOpen(1, 0, 9600) = 1", "UARTConfigure(1, 0, 0, 0, 9, 9600) = 0",
                                 "UARTClose(1) = 1"}));
 }
 
 TEST(UartRead, CountsTheBufferCannotHoldAreRefusedWithoutLibraryCalls) {
     RunResult run = RunProgram("9\n2\n1 0 0 0 8 9600\n101\n2\n1 0 0 0 8 9600\n0\n2\n1 0 0 0 8 9600\n-3\n0\n0\n");
-    EXPECT_EQ(run.output, MainMenu() + kMenu + ReadTest(Line("Character Count 101 not supported!!!")) +
+    EXPECT_EQ(run.output, MainMenu() + UartMenu() + ReadTest(Line("Character Count 101 not supported!!!")) +
                               ReadTest(Line("Character Count 0 not supported!!!")) +
                               ReadTest(Line("Character Count -3 not supported!!!")) + MainMenu());
     EXPECT_TRUE(run.trace.empty());
@@ -138,7 +107,7 @@ TEST(UartRead, HundredCharactersFitTheReadBuffer) {
     const std::string second(40, 'b');
     RunResult run = RunProgram("9\n1\n1 0 0 0 8 9600\n" + first + "\n1\n1 0 0 0 8 9600\n" + second +
                                "\n2\n1 0 0 0 8 9600\n100\n0\n0\n");
-    EXPECT_EQ(run.output, MainMenu() + kMenu + WriteTest(WriteStatus(first, "Success")) +
+    EXPECT_EQ(run.output, MainMenu() + UartMenu() + WriteTest(WriteStatus(first, "Success")) +
                               WriteTest(WriteStatus(second, "Success")) +
                               ReadTest(ReadStatus(first + second, "Success")) + MainMenu());
     ASSERT_EQ(run.trace.size(), 12u);
@@ -150,10 +119,10 @@ TEST(UartContinuousRead, ShowsTerminalDataUntilSpaceThenTheLastReadTestsBuffer) 
     options.input = {{"9\n1\n1 0 0 0 8 9600\nabc\n2\n1 0 0 0 8 9600\n3\n3\n2 0 0 0 8 9600\n"},
                      {" \n0\n0\n", "Data: tick"}};
     RunResult run = RunProgram(options);
-    const std::string before = MainMenu() + kMenu + WriteTest(WriteStatus("abc", "Success")) +
+    const std::string before = MainMenu() + UartMenu() + WriteTest(WriteStatus("abc", "Success")) +
                                ReadTest(ReadStatus("abc", "Success")) + TestHeader("UART Continious Read Test") +
-                               kSettingsPrompts + Line("Press Space for Break Test");
-    const std::string after = ReadStatus("abc", "Success") + kMenu + MainMenu();
+                               kUartSettingsPrompts + Line("Press Space for Break Test");
+    const std::string after = ReadStatus("abc", "Success") + UartMenu() + MainMenu();
     ASSERT_EQ(run.output.compare(0, before.size(), before), 0) << run.output;
     ASSERT_GE(run.output.size(), before.size() + after.size());
     ASSERT_EQ(run.output.substr(run.output.size() - after.size()), after) << run.output;
@@ -180,7 +149,7 @@ TEST(UartContinuousRead, ShowsWhatAReadStoresAndNothingForAnEmptyRead) {
     // Port 1 holds "abc" from the write; port 3 never receives anything. A
     // blank waiting in the input is the Space key, so each loop reads once.
     RunResult run = RunProgram("9\n1\n1 0 0 0 8 9600\nabc\n3\n1 0 0 0 8 9600\n \n3\n3 0 0 0 8 9600\n \n0\n0\n");
-    EXPECT_EQ(run.output, MainMenu() + kMenu + WriteTest(WriteStatus("abc", "Success")) +
+    EXPECT_EQ(run.output, MainMenu() + UartMenu() + WriteTest(WriteStatus("abc", "Success")) +
                               ContinuousTest(Line("Press Space for Break Test") + Line("Data: abc") +
                                              ReadStatus("", "Success")) +
                               ContinuousTest(Line("Press Space for Break Test") + ReadStatus("", "Success")) +
@@ -193,12 +162,12 @@ TEST(UartContinuousRead, ShowsWhatAReadStoresAndNothingForAnEmptyRead) {
 TEST(UartContinuousRead, EndsAfterOneReadWhenTheScriptHasMovedOnOrEnded) {
     // Whatever waits instead of a blank answers the menu prompt that follows.
     const std::pair<std::string, std::string> shapes[] = {
-        {"0\n0\n", MainMenu()}, {"abc\n0\n0\n", kMenu + MainMenu()}, {"", ""}};
+        {"0\n0\n", MainMenu()}, {"abc\n0\n0\n", UartMenu() + MainMenu()}, {"", ""}};
     for (const auto &shape : shapes) {
         RunResult run = RunProgram("9\n3\n3 0 0 0 8 9600\n" + shape.first);
         ASSERT_FALSE(run.timedOut) << shape.first;
         EXPECT_EQ(run.exitCode, 1) << shape.first;
-        EXPECT_EQ(run.output, MainMenu() + kMenu +
+        EXPECT_EQ(run.output, MainMenu() + UartMenu() +
                                   ContinuousTest(Line("Press Space for Break Test") + ReadStatus("", "Success")) +
                                   shape.second)
             << shape.first;
@@ -209,13 +178,13 @@ TEST(UartContinuousRead, EndsAfterOneReadWhenTheScriptHasMovedOnOrEnded) {
 TEST(UartContinuousRead, FailedOpenPrintsFailureAndStatusOnOneLine) {
     RunResult run = RunProgram("9\n3\n2 0 0 0 8 9600\n0\n0\n", {{"QZHAL_SIM_FAIL", "UARTOpen"}});
     EXPECT_EQ(run.output,
-              MainMenu() + kMenu + ContinuousTest(kReadFailed + ReadStatus("", "Failed")) + MainMenu());
+              MainMenu() + UartMenu() + ContinuousTest(kReadFailed + ReadStatus("", "Failed")) + MainMenu());
     EXPECT_EQ(run.trace, (Trace{"UARTOpen(2, 0, 9600) = 0"}));
 }
 
 TEST(UartMenu, UnlistedChoicesShowTheMenuAgainSilently) {
     RunResult run = RunProgram("9\n4\n-1\nx\n0\n0\n");
-    EXPECT_EQ(run.output, MainMenu() + kMenu + kMenu + kMenu + kMenu + MainMenu());
+    EXPECT_EQ(run.output, MainMenu() + UartMenu() + UartMenu() + UartMenu() + UartMenu() + MainMenu());
     EXPECT_TRUE(run.trace.empty());
 }
 

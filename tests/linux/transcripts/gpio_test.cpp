@@ -12,39 +12,15 @@ namespace {
 
 using Trace = std::vector<std::string>;
 
-const std::string kButtonPrompt = "Enter Input Gpio Pin (e.g. 1 = GPIO_A): ";
-const std::string kTypePrompt = "Enter ISR Type (e.g. 0=Low, 1=High, 2=Rise, 3=Fall, 4=Both, 5=None): ";
-const Trace kLedsReleased = {"GPIOSetDirection(5, 0, 1) = 1", "GPIOSetDirection(6, 0, 1) = 1",
-                             "GPIOSetDirection(8, 0, 1) = 1", "GPIOSetDirection(9, 0, 1) = 1"};
-
 // gpio-sim line of a library pin.
 int Offset(int gpio) { return gpio - 1; }
 
-std::string Box(int count) {
-    return "[Interrupt Detect] Interrupt Event Detected (Count: " + std::to_string(count) +
-           "), Continue? [Yes/No]: ";
-}
-
-std::string InterruptTest(int button, int answers) {
+// An interrupt test on `button` that the operator answers `answers` times.
+std::string AnsweredInterruptTest(int button, int answers) {
     std::string boxes;
     for (int i = 1; i <= answers; ++i) boxes += Box(i);
-    return TestHeader("GPIO Button Interrupt Test") + kButtonPrompt + kTypePrompt + boxes +
-           Line("Interrupttest on Button TA" + std::to_string(button) + " is Success!!!") +
-           Line("GPIO Pin " + std::to_string(button) + " is Success!!!") + GpioMenu();
-}
-
-Trace InterruptCalls(int button, int led, int type, int answers) {
-    const std::string ledPin = "GPIOSetPin(" + std::to_string(led);
-    Trace calls = {"GPIOSetDirection(" + std::to_string(button) + ", 1, 0) = 1",
-                   "GPIOSetDirection(" + std::to_string(led) + ", 0, 0) = 1",
-                   "GPIOSetInterrupt(" + std::to_string(button) + ", " + std::to_string(type) + ", event) = 1"};
-    for (int i = 0; i < answers; ++i) {
-        calls.push_back(ledPin + ", 0) = 1");
-        calls.push_back(ledPin + ", 1) = 1");
-    }
-    calls.push_back("GPIOClearInterrupt(" + std::to_string(button) + ") = 1");
-    calls.insert(calls.end(), kLedsReleased.begin(), kLedsReleased.end());
-    return calls;
+    return InterruptTest(boxes + Line("Interrupttest on Button TA" + std::to_string(button) + " is Success!!!") +
+                         Line("GPIO Pin " + std::to_string(button) + " is Success!!!"));
 }
 
 TEST(GpioOnGpioSim, AFallingEdgeDrivenFromSysfsReachesTheProgramsEvent) {
@@ -56,10 +32,10 @@ TEST(GpioOnGpioSim, AFallingEdgeDrivenFromSysfsReachesTheProgramsEvent) {
         SetPull(Offset(2), false);
     });
     RunOptions options;
-    options.input = {{"3\n5\n2\n3\n"}, {"", kTypePrompt, 1, 0, pressWhenWatched}, {"n\n0\n0\n", Box(1)}};
+    options.input = {{"3\n5\n2\n3\n"}, {"", kGpioTypePrompt, 1, 0, pressWhenWatched}, {"n\n0\n0\n", Box(1)}};
     RunResult run = RunProgram(options);
     ASSERT_FALSE(run.timedOut);
-    EXPECT_EQ(run.output, MainMenu() + GpioMenu() + InterruptTest(2, 1) + MainMenu());
+    EXPECT_EQ(run.output, MainMenu() + GpioMenu() + AnsweredInterruptTest(2, 1) + MainMenu());
     EXPECT_EQ(run.trace, InterruptCalls(2, 5, 3, 1));
 }
 
@@ -71,7 +47,7 @@ TEST(GpioOnGpioSim, ALowLevelInterruptRepeatsWhileTheLevelHolds) {
     options.input = {{"3\n5\n1\n0\n"}, {"y\n", Box(1)}, {"n\n0\n0\n", Box(2)}};
     RunResult run = RunProgram(options);
     ASSERT_FALSE(run.timedOut);
-    EXPECT_EQ(run.output, MainMenu() + GpioMenu() + InterruptTest(1, 2) + MainMenu());
+    EXPECT_EQ(run.output, MainMenu() + GpioMenu() + AnsweredInterruptTest(1, 2) + MainMenu());
     EXPECT_EQ(run.trace, InterruptCalls(1, 6, 0, 2));
 }
 

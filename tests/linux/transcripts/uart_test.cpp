@@ -11,6 +11,7 @@
 #include "expected_text.h"
 #include "kernel_side.h"
 #include "program_run.h"
+#include "uart_texts.h"
 
 namespace {
 
@@ -18,25 +19,6 @@ using Trace = std::vector<std::string>;
 
 const std::string kPort = "/dev/ttyV0";
 const std::string kPeer = "/dev/ttyV1";
-const std::string kMenu = SubMenu("Select UART Test!", {"Write Test", "Read Test", "Continious Read Test"});
-const std::string kSettingsPrompts =
-    std::string("Enter UART Device (1,2,3): ") +
-    "Enter UART Mode (Flowcontrol: 0 = Off, 1 = Software, 2 = Hardware): " +
-    "Enter UART Parity Mode (Parity: 0 = NO, 1 = ODD, 2 = EVEN, 3 = MARK, 4 = SPACE): " +
-    "Enter UART Stopbits Mode (Parity: 0 = ONE, 1 = ONE5STOPBITS, 2 = TWOSTOPBITS): " +
-    "Enter UART Byte size (Bytesize: 5 = QZCOM_5BIT, 6 = QZCOM_6BIT, 7 = QZCOM_7BIT, 8 = QZCOM_8BIT): " +
-    "Enter UART Frequency (1200 ... 256000 Hz): ";
-
-std::string WriteTest(const std::string &data, const char *status) {
-    return TestHeader("UART Write Test") + kSettingsPrompts + "Enter UART Data (e.g. abc): " +
-           Line("UART Write Test - Data: " + data + " Status: " + status + "!!!") + kClosingLine + kMenu;
-}
-
-std::string ReadTest(const std::string &data) {
-    return TestHeader("UART Read Test") + kSettingsPrompts + "Enter UART Character Count (1 ... 100): " +
-           Line("UART Read Test - Data: " + data + " Status: Success!!!") + kClosingLine + kMenu;
-}
-
 // The serial device on the pair's other end.
 class Peer {
 public:
@@ -80,7 +62,8 @@ TEST(UartOnTermios, TheTextReachesThePeerWithTheLineSettingsTheProgramAskedFor) 
                       InDialogue([&] { first = PortSettings(kPort); })},
                      {"0\n0\n", "Enter Test Number: ", 4, 0, InDialogue([&] { second = PortSettings(kPort); })}};
     RunResult run = RunProgram(options);
-    EXPECT_EQ(run.output, MainMenu() + kMenu + WriteTest("abc", "Success") + WriteTest("xyz", "Success") + MainMenu());
+    EXPECT_EQ(run.output, MainMenu() + UartMenu() + WriteTest(WriteStatus("abc", "Success")) +
+                              WriteTest(WriteStatus("xyz", "Success")) + MainMenu());
     EXPECT_EQ(run.trace, (Trace{"UARTOpen(1, 2, 19200) = 1", "UARTConfigure(1, 2, 0, 2, 8, 19200) = 1",
                                 "UARTWrite(1, \"abc\") = 1", "UARTClose(1) = 1", "UARTOpen(1, 1, 256000) = 1",
                                 "UARTConfigure(1, 1, 0, 0, 8, 256000) = 1", "UARTWrite(1, \"xyz\") = 1",
@@ -98,7 +81,7 @@ TEST(UartOnTermios, SettingsThePortsDriverDoesNotTakeFailTheConfiguration) {
     // A pseudo-terminal always carries 8-bit bytes without parity: 7 bits
     // with even parity would reach a peer wrongly, so the call fails.
     RunResult run = RunProgram("9\n1\n1 0 2 0 7 9600\nabc\n0\n0\n");
-    EXPECT_EQ(run.output, MainMenu() + kMenu + WriteTest("abc", "Failed") + MainMenu());
+    EXPECT_EQ(run.output, MainMenu() + UartMenu() + WriteTest(WriteStatus("abc", "Failed")) + MainMenu());
     EXPECT_EQ(run.trace, (Trace{"UARTOpen(1, 0, 9600) = 1",
                                 "UARTConfigure(1, 0, 2, 0, 7, 9600) = 0 # the port's driver did not take the byte "
                                 "size, parity",
@@ -114,9 +97,8 @@ TEST(UartOnTermios, AReadWaitsForThePeersBytesAndAShortOneSaysWhatCame) {
     options.input[0].action = InDialogue([&] { peer.Send("hello"); });
     options.input[1].action = InDialogue([&] { peer.Send("ab"); });
     RunResult run = RunProgram(options);
-    EXPECT_EQ(run.output, MainMenu() + kMenu + ReadTest("hello") + TestHeader("UART Read Test") + kSettingsPrompts +
-                              "Enter UART Character Count (1 ... 100): " + "UART Read Test failed" +
-                              Line("UART Read Test - Data: ab Status: Failed!!!") + kClosingLine + kMenu + MainMenu());
+    EXPECT_EQ(run.output, MainMenu() + UartMenu() + ReadTest(ReadStatus("hello", "Success")) +
+                              ReadTest("UART Read Test failed" + ReadStatus("ab", "Failed")) + MainMenu());
     EXPECT_EQ(run.trace, (Trace{"UARTOpen(1, 0, 115200) = 1", "UARTConfigure(1, 0, 0, 0, 8, 115200) = 1",
                                 "UARTRead(1, 5, ptr) = 1", "UARTClose(1) = 1", "UARTOpen(1, 0, 115200) = 1",
                                 "UARTConfigure(1, 0, 0, 0, 8, 115200) = 1",
@@ -125,7 +107,7 @@ TEST(UartOnTermios, AReadWaitsForThePeersBytesAndAShortOneSaysWhatCame) {
 
 TEST(UartOnTermios, OneAndAHalfStopBitsNeedFiveBitBytes) {
     RunResult run = RunProgram("9\n1\n1 0 0 1 8 9600\nabc\n0\n0\n");
-    EXPECT_EQ(run.output, MainMenu() + kMenu + WriteTest("abc", "Failed") + MainMenu());
+    EXPECT_EQ(run.output, MainMenu() + UartMenu() + WriteTest(WriteStatus("abc", "Failed")) + MainMenu());
     EXPECT_EQ(run.trace, (Trace{"UARTOpen(1, 0, 9600) = 1",
                                 "UARTConfigure(1, 0, 0, 1, 8, 9600) = 0 # 1.5 stop bits need 5-bit bytes",
                                 "UARTClose(1) = 1"}));
