@@ -228,6 +228,18 @@ std::string ErrorText(int32_t code) {
     return code == QZHAL_CAN_TIMED_OUT ? "timed out" : code == QZHAL_CAN_CLOSED ? "channel closed while waiting" : "failed";
 }
 
+// The channel, open and configured for transfers; else null, with error
+// code 2 stored and the reason given.
+CanChannel *ChannelForTransfer(CanChannels &channels, int32_t number, int32_t *err, Why &why) {
+    CanChannel *channel = Find(channels, number, why);
+    if (channel && (!channel->modeSet || !channel->messageSet)) {
+        why = ChannelName(number) + " is not configured";
+        channel = nullptr;
+    }
+    if (!channel) Fail(err, QZHAL_CAN_NOT_READY, why, why);
+    return channel;
+}
+
 can_frame FrameToWrite(const CanChannel &channel, const uint8_t *data, int32_t count) {
     can_frame frame{};
     frame.can_id = static_cast<canid_t>(channel.id);
@@ -241,10 +253,8 @@ can_frame FrameToWrite(const CanChannel &channel, const uint8_t *data, int32_t c
 int32_t WriteFrame(int32_t number, const uint8_t *data, int32_t count, int32_t *err, Why &why) {
     CanChannels &channels = Channels();
     Lock lock(channels.mutex);
-    CanChannel *channel = Find(channels, number, why);
-    if (!channel) return Fail(err, QZHAL_CAN_NOT_READY, why, why);
-    if (!channel->modeSet || !channel->messageSet)
-        return Fail(err, QZHAL_CAN_NOT_READY, why, ChannelName(number) + " is not configured");
+    CanChannel *channel = ChannelForTransfer(channels, number, err, why);
+    if (!channel) return 0;
     if (count < 0 || count > kMaxData || (channel->kind == 0 && count > 0 && !data))
         return Fail(err, QZHAL_CAN_BAD_LENGTH, why, "length must be 0 to 8");
     can_frame frame = FrameToWrite(*channel, data, count);
@@ -272,10 +282,8 @@ void StoreFrame(CanChannel &channel, const can_frame &frame, uint8_t *data, int3
 int32_t ReadFrame(int32_t number, uint8_t *data, int32_t count, int32_t *err, Why &why) {
     CanChannels &channels = Channels();
     Lock lock(channels.mutex);
-    CanChannel *channel = Find(channels, number, why);
-    if (!channel) return Fail(err, QZHAL_CAN_NOT_READY, why, why);
-    if (!channel->modeSet || !channel->messageSet)
-        return Fail(err, QZHAL_CAN_NOT_READY, why, ChannelName(number) + " is not configured");
+    CanChannel *channel = ChannelForTransfer(channels, number, err, why);
+    if (!channel) return 0;
     if (count < 0 || (count > 0 && !data)) return Fail(err, QZHAL_CAN_BAD_LENGTH, why, "bad length");
     Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(channel->timeoutMs);
     Transfer transfer(channels, *channel);
