@@ -16,7 +16,15 @@ set(CPACK_PACKAGE_VERSION 1.0.0)
 set(CPACK_PACKAGE_CONTACT "qzhaltest maintainers <qzhaltest@localhost>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Console test program for the board's peripherals over Linux's interfaces")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+if(CMAKE_CROSSCOMPILING)
+  # The target's libraries are not installed here for dpkg-shlibdeps to
+  # read: the package needs what the native one needs, for its architecture.
+  execute_process(COMMAND dpkg-architecture -t ${CMAKE_LIBRARY_ARCHITECTURE} -qDEB_HOST_ARCH
+    OUTPUT_VARIABLE CPACK_DEBIAN_PACKAGE_ARCHITECTURE OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6 (>= 2.34), libgcc-s1 (>= 3.0), libstdc++6 (>= 12)")
+else()
+  set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+endif()
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
