@@ -2,17 +2,23 @@
 
 #include <asm/ioctls.h>
 #include <asm/termbits.h>
+#include <atomic>
 #include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <dirent.h>
 #include <fcntl.h>
 #include <fstream>
 #include <linux/i2c-dev.h>
 #include <linux/i2c.h>
+#include <memory>
 #include <net/if.h>
 #include <poll.h>
 #include <sstream>
 #include <stdexcept>
 #include <sys/mman.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 
@@ -156,4 +162,72 @@ bool WaitForCanFilter(canid_t id, canid_t mask, int timeoutMs) {
         }
         return false;
     });
+}
+
+bool WriteTextWithin(const std::string &path, const std::string &text, int timeoutMs) {
+    // 0 writing, 1 written, 2 failed.
+    auto state = std::make_shared<std::atomic<int>>(0);
+    std::thread writer([path, text, state] {
+        try {
+            WriteText(path, text);
+            *state = 1;
+        } catch (const std::exception &) {
+            *state = 2;
+        }
+    });
+    bool returned = WaitUntil(timeoutMs, [&] { return *state != 0; });
+    if (!returned) {
+        writer.detach();
+        return false;
+    }
+    writer.join();
+    if (*state == 2) throw std::runtime_error("cannot write " + path);
+    return true;
+}
+
+bool UnbindDriver(const std::string &bus, const std::string &driver, const std::string &device, int timeoutMs) {
+    return WriteTextWithin("/sys/bus/" + bus + "/drivers/" + driver + "/unbind", device, timeoutMs);
+}
+
+void BindDriver(const std::string &bus, const std::string &driver, const std::string &device) {
+    WriteText("/sys/bus/" + bus + "/drivers/" + driver + "/bind", device);
+}
+
+void SetCanLink(bool up) {
+    std::string command = std::string("ip link set vcan0 ") + (up ? "up" : "down");
+    if (std::system(command.c_str()) != 0) throw std::runtime_error("failed: " + command);
+}
+
+void SetGpioChipLive(bool live) {
+    const std::string device = "/sys/kernel/config/gpio-sim/vm";
+    WriteText(device + "/live", live ? "1" : "0");
+    if (!live) return;
+    auto firstLine = [](const std::string &path) {
+        std::string text = ReadText(path);
+        return text.substr(0, text.find('\n'));
+    };
+    std::string target =
+        "/sys/devices/platform/" + firstLine(device + "/dev_name") + "/" + firstLine(device + "/bank0/chip_name");
+    unlink(kGpioSim.c_str());
+    if (symlink(target.c_str(), kGpioSim.c_str()) != 0) throw std::runtime_error("cannot link " + kGpioSim);
+}
+
+void StopSerialPair() {
+    char port[64] = {};
+    if (readlink("/dev/ttyV0", port, sizeof port - 1) <= 0) throw std::runtime_error("no /dev/ttyV0");
+    DIR *processes = opendir("/proc");
+    if (!processes) throw std::runtime_error("cannot list /proc");
+    while (dirent *entry = readdir(processes)) {
+        pid_t pid = std::atoi(entry->d_name);
+        if (pid > 0 && ReadText("/proc/" + std::to_string(pid) + "/comm") == "ptypair\n") kill(pid, SIGKILL);
+    }
+    closedir(processes);
+    // The relay's end is gone once the kernel has removed the port's node.
+    struct stat node;
+    if (!WaitUntil(2000, [&] { return stat(port, &node) != 0; }))
+        throw std::runtime_error(std::string(port) + " is still there");
+}
+
+void StartSerialPair() {
+    if (std::system("ptypair /dev/ttyV0 /dev/ttyV1") != 0) throw std::runtime_error("cannot start ptypair");
 }

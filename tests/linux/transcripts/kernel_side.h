@@ -78,4 +78,27 @@ private:
 // kernel's terms; false after `timeoutMs`.
 bool WaitForCanFilter(canid_t id, canid_t mask, int timeoutMs);
 
+// Devices taken away and brought back by the tests of devices that vanish
+// mid-test, through the interfaces a technician would use.
+
+// Writes `text` to a sysfs file (a driver's bind or unbind); false when the
+// write has not returned within `timeoutMs` (it then finishes on its own,
+// once the kernel lets it).
+bool WriteTextWithin(const std::string &path, const std::string &text, int timeoutMs);
+// Detaches device `device` of bus `bus` from its driver and attaches it again.
+bool UnbindDriver(const std::string &bus, const std::string &driver, const std::string &device, int timeoutMs);
+void BindDriver(const std::string &bus, const std::string &driver, const std::string &device);
+
+// Sets vcan0 down or up.
+void SetCanLink(bool up);
+
+// Removes the gpio-sim chip or creates it again (its sysfs side, /run/gpio-sim,
+// follows).
+void SetGpioChipLive(bool live);
+
+// Ends the serial pair's relay, so that /dev/ttyV0 is hung up and gone, and
+// starts a new one.
+void StopSerialPair();
+void StartSerialPair();
+
 #endif

@@ -1,0 +1,130 @@
+// Devices that go away while a test runs and come back after: the test in
+// progress fails and its call's trace line says why, the program is back at
+// its menu, and the same test passes again in the same run of the program
+// once the device is back. These run in a boot of the test machine of their
+// own (suite DeviceGone), since they leave the machine changed.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "can_text.h"
+#include "kernel_side.h"
+#include "program_run.h"
+
+namespace {
+
+using Trace = std::vector<std::string>;
+
+const std::string kZeroBytes = "0x0 0x0 0x0 0x0 0x0 0x0 0x0 0x0";
+const std::vector<uint8_t> kPeerBytes = {0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77, 0x88};
+const std::string kPeerBytesText = "0x11 0x22 0x33 0x44 0x55 0x66 0x77 0x88";
+
+// Whether `line` is in the trace.
+bool Traced(const RunResult &run, const std::string &line) {
+    return std::find(run.trace.begin(), run.trace.end(), line) != run.trace.end();
+}
+
+// Sends the other node's frame from a socket opened now: one opened before
+// vcan0 went down would still hold the error of that.
+void SendPeerFrame(canid_t id) { CanPeer().Send(id, kPeerBytes); }
+
+std::string CanReadLine(const std::string &lead, const std::string &id, const std::string &bytes,
+                        const char *status) {
+    return Line(lead + " - ID: 0x" + id + " - Data: " + bytes + " Status: " + status + "!!!");
+}
+
+// A single-frame read test whose read is waiting when vcan0 goes down: it
+// fails at once rather than after its 30 s. The same test again with vcan0
+// up reads the other node's frame. `filter` and `mask` are the filter the
+// test sets (in the kernel's terms), `lead` its result line's start.
+struct CanReadCase {
+    std::string script, lead;
+    canid_t filter, mask;
+    Trace calls;        // the calls of one test up to the read
+    Trace afterRead;    // after a read that worked, up to the close
+};
+
+void ExpectReadFailsWhileDownAndPassesWhenUp(const CanReadCase &test) {
+    auto downWhileReading = InDialogue([&] {
+        ASSERT_TRUE(WaitForCanFilter(test.filter, test.mask, 5000));
+        SetCanLink(false);
+    });
+    auto upAndSend = InDialogue([&] {
+        ASSERT_TRUE(WaitForCanFilter(test.filter, test.mask, 5000));
+        SendPeerFrame(0x125);
+    });
+    RunOptions options;
+    options.input = {{"10\n" + test.script},
+                     {"", kCanLengthPrompt, 1, 0, downWhileReading},
+                     {test.script, test.lead + " failed", 1, 0, InDialogue([] { SetCanLink(true); })},
+                     {"0\n0\n", kCanLengthPrompt, 2, 0, upAndSend}};
+    options.timeoutMs = 15000;
+    RunResult run = RunProgram(options);
+    SetCanLink(true);
+    ASSERT_FALSE(run.timedOut);
+    EXPECT_EQ(run.exitCode, 1);
+    const std::string failed = test.lead + " failed" + CanReadLine(test.lead, "0", kZeroBytes, "Failed");
+    const std::string passed = CanReadLine(test.lead, "125", kPeerBytesText, "Success");
+    ASSERT_NE(run.output.find(failed + kClosingLine + CanMenu()), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find(passed + kClosingLine + CanMenu() + MainMenu(), run.output.find(failed)),
+              std::string::npos)
+        << run.output;
+    Trace expected = test.calls;
+    expected.push_back("CANRead(1, ptr, 8, null) = 0 # cannot receive on vcan0 (Network is down)");
+    expected.push_back("CANClose(1) = 1");
+    expected.insert(expected.end(), test.calls.begin(), test.calls.end());
+    expected.push_back("CANRead(1, ptr, 8, null) = 1");
+    expected.insert(expected.end(), test.afterRead.begin(), test.afterRead.end());
+    expected.push_back("CANClose(1) = 1");
+    EXPECT_EQ(run.trace, expected);
+}
+
+TEST(DeviceGone, CanInterfaceDownDuringARead) {
+    ExpectReadFailsWhileDownAndPassesWhenUp(
+        {"2\n0\n500000\n8\n", "CAN Read Test", 0, CAN_RTR_FLAG,
+         {"CANOpen(1) = 1", "CANConfigureMode(1, 0, 500000, 0, 0) = 1",
+          "CANConfigureMessage(1, 0, 0, 0, 30000, 0) = 1", "CANConfigureFilter(1, 0, 0, 0, 0) = 1"},
+         {"CANGetMessageParameter(1, ptr, null, null, null, null, null, null) = 1"}});
+}
+
+TEST(DeviceGone, CanInterfaceDownDuringAFilterRead) {
+    ExpectReadFailsWhileDownAndPassesWhenUp(
+        {"6\n0\n500000\n0x120\n0x7f0\n8\n", "CAN Filter Read Test", 0x120, 0x7f0 | CAN_RTR_FLAG,
+         {"CANOpen(1) = 1", "CANConfigureMode(1, 0, 500000, 0, 0) = 1",
+          "CANConfigureMessage(1, 0, 0, 0, 30000, 1) = 1", "CANConfigureFilter(1, 288, 2032, 0, 0) = 1"},
+         {"CANResetFilter(1) = 1", "CANGetMessageParameter(1, ptr, null, null, null, null, null, null) = 1"}});
+}
+
+TEST(DeviceGone, CanInterfaceDownDuringTheAsyncTest) {
+    // The reader waits up to 30 s per frame, the writer sends every 100 ms.
+    // While vcan0 is down both fail and say so; once it is up the writer
+    // sends again and the reader takes the other node's frame, in the same
+    // test, which then ends with Space as usual.
+    RunOptions options;
+    options.input = {{"10\n7\n0\n500000\n25\nabc\n8\n30000\n100\n"},
+                     {"", "CAN Write Count: 0 ", 1, 0, InDialogue([] { SetCanLink(false); })},
+                     {"", "CAN Read Error: 1\n"},
+                     {"", "CAN Write Error: 1\n", 1, 0, InDialogue([] {
+                          SetCanLink(true);
+                          SendPeerFrame(0x125);
+                      })},
+                     {"", "CAN Read Count: "},
+                     {" \n0\n0\n", "CAN Write Count: ", 2}};
+    options.timeoutMs = 15000;
+    RunResult run = RunProgram(options);
+    SetCanLink(true);
+    ASSERT_FALSE(run.timedOut);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.output.find("| Length: 8 | Data: 0x11,0x22,0x33,0x44,0x55,0x66,0x77,0x88\n"), std::string::npos)
+        << run.output;
+    EXPECT_NE(run.output.find(Line("CAN Async Read/Write Test - Status: Success!!!") + kClosingLine + CanMenu() +
+                              MainMenu()),
+              std::string::npos)
+        << run.output;
+    EXPECT_TRUE(Traced(run, "CANRead(1, ptr, 8, ptr) = 0 # cannot receive on vcan0 (Network is down)"));
+    EXPECT_TRUE(Traced(run, "CANWrite(1, [12 30], 2, ptr) = 0 # cannot send on vcan0 (Network is down)"));
+    EXPECT_TRUE(Traced(run, "CANRead(1, ptr, 8, ptr) = 1"));
+    EXPECT_TRUE(Traced(run, "CANClose(1) = 1"));
+}
+
+}  // namespace
