@@ -168,6 +168,11 @@ int32_t Read(int32_t port, int32_t count, char *buffer, Why &why) {
     if (!uart) return 0;
     size_t wanted = static_cast<size_t>(count), got = 0;
     Clock::time_point deadline = Clock::now() + kReadTimeout;
+    // A port whose device is gone (an unplugged adapter, a driver unbound)
+    // is hung up: poll returns at once and reads return nothing. It fails
+    // the read once what was left has been read, rather than being polled
+    // until the time is up.
+    bool hungUp = false;
     while (got < wanted) {
         ssize_t read = ::read(uart->fd, buffer + got, wanted - got);
         if (read > 0) {
@@ -178,8 +183,13 @@ int32_t Read(int32_t port, int32_t count, char *buffer, Why &why) {
             buffer[got] = '\0';
             return Refuse(why, SystemError(PortName(port) + ": read failed"));
         }
+        if (hungUp) {
+            buffer[got] = '\0';
+            return Refuse(why, PortName(port) + " hung up: its device is gone");
+        }
         pollfd ready = {uart->fd, POLLIN, 0};
         if (Clock::now() >= deadline || poll(&ready, 1, MillisecondsUntil(deadline)) == 0) break;
+        hungUp = (ready.revents & (POLLHUP | POLLERR)) != 0;
     }
     buffer[got] = '\0';
     if (got < wanted)

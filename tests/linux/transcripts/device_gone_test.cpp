@@ -6,10 +6,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fcntl.h>
+#include <memory>
+#include <unistd.h>
 
 #include "can_text.h"
 #include "kernel_side.h"
 #include "program_run.h"
+#include "uart_texts.h"
 
 namespace {
 
@@ -19,9 +23,11 @@ const std::string kZeroBytes = "0x0 0x0 0x0 0x0 0x0 0x0 0x0 0x0";
 const std::vector<uint8_t> kPeerBytes = {0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77, 0x88};
 const std::string kPeerBytesText = "0x11 0x22 0x33 0x44 0x55 0x66 0x77 0x88";
 
-// Whether `line` is in the trace.
-bool Traced(const RunResult &run, const std::string &line) {
-    return std::find(run.trace.begin(), run.trace.end(), line) != run.trace.end();
+// Whether `line` is in the trace; the whole trace when it is not.
+::testing::AssertionResult Traced(const RunResult &run, const std::string &line) {
+    if (std::find(run.trace.begin(), run.trace.end(), line) != run.trace.end())
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "not in the trace: " << ::testing::PrintToString(run.trace);
 }
 
 // Sends the other node's frame from a socket opened now: one opened before
@@ -125,6 +131,74 @@ TEST(DeviceGone, CanInterfaceDownDuringTheAsyncTest) {
     EXPECT_TRUE(Traced(run, "CANWrite(1, [12 30], 2, ptr) = 0 # cannot send on vcan0 (Network is down)"));
     EXPECT_TRUE(Traced(run, "CANRead(1, ptr, 8, ptr) = 1"));
     EXPECT_TRUE(Traced(run, "CANClose(1) = 1"));
+}
+
+// The device on the serial pair's other end.
+class SerialPeer {
+public:
+    SerialPeer() : fd_(open("/dev/ttyV1", O_RDWR | O_NOCTTY | O_CLOEXEC)) {
+        if (fd_ < 0) throw std::runtime_error("cannot open /dev/ttyV1");
+    }
+    ~SerialPeer() { close(fd_); }
+    SerialPeer(const SerialPeer &) = delete;
+    SerialPeer &operator=(const SerialPeer &) = delete;
+
+    void Send(const std::string &text) {
+        if (write(fd_, text.data(), text.size()) != static_cast<ssize_t>(text.size()))
+            throw std::runtime_error("cannot write /dev/ttyV1");
+    }
+
+private:
+    int fd_;
+};
+
+std::string ContinuousRead(const std::string &dataLines) {
+    return TestHeader("UART Continious Read Test") + kUartSettingsPrompts + Line("Press Space for Break Test") +
+           dataLines + ReadStatus("", "Success") + UartMenu();
+}
+
+TEST(DeviceGone, SerialPeerClosedAndPortGoneDuringAContinuousRead) {
+    // The peer sends, closes its end (nothing comes, as when a cable is
+    // pulled), opens it again and sends; then the relay behind the port ends,
+    // which hangs the port up and removes it, as when a USB serial adapter is
+    // unplugged. The loop goes on over the failed reads until Space; a read
+    // test then cannot open the port. Once the relay is back, the continuous
+    // read gets the peer's text again.
+    std::unique_ptr<SerialPeer> peer(new SerialPeer);
+    const char *const settings = "1 0 0 0 8 115200\n";
+    RunOptions options;
+    options.input = {
+        {std::string("9\n3\n") + settings},
+        {"", "Press Space for Break Test", 1, 0, InDialogue([&] { peer->Send("one"); })},
+        {"", "Data: one\n", 1, 0, InDialogue([&] { peer.reset(); })},
+        // Long enough for a read or two while nobody is on the other end.
+        {"", "", 1, 800, InDialogue([&] {
+             peer.reset(new SerialPeer);
+             peer->Send("two");
+         })},
+        {"", "Data: two\n", 1, 0, InDialogue([&] {
+             peer.reset();
+             StopSerialPair();
+         })},
+        // A read or more on the hung-up port before the Space: the loop
+        // pauses 250 ms between reads.
+        {std::string(" \n2\n") + settings + "5\n", "", 1, 300},
+        {std::string("3\n") + settings, "UART Read Test failed", 1, 0, InDialogue([&] {
+             StartSerialPair();
+             peer.reset(new SerialPeer);
+         })},
+        {"", "Press Space for Break Test", 2, 0, InDialogue([&] { peer->Send("three"); })},
+        {" \n0\n0\n", "Data: three\n"}};
+    options.timeoutMs = 15000;
+    RunResult run = RunProgram(options);
+    ASSERT_FALSE(run.timedOut);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.output, MainMenu() + UartMenu() + ContinuousRead(Line("Data: one") + Line("Data: two")) +
+                              ReadTest("UART Read Test failed" + ReadStatus("", "Failed")) +
+                              ContinuousRead(Line("Data: three")) + MainMenu());
+    EXPECT_TRUE(Traced(run, "UARTRead(1, 24, ptr) = 0 # UART port 1 hung up: its device is gone"));
+    EXPECT_TRUE(Traced(run, "UARTOpen(1, 0, 115200) = 0 # cannot open /dev/ttyV0 (No such file or directory)"));
+    EXPECT_EQ(std::count(run.trace.begin(), run.trace.end(), "UARTClose(1) = 1"), 2);
 }
 
 }  // namespace
