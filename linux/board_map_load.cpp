@@ -42,8 +42,14 @@ void CheckEach(BoardMap &map, const std::string &group, Entries &entries, Missin
     }
 }
 
-std::string MissingPath(const DeviceEntry &entry) {
-    return Exists(entry.device) ? "" : "no device " + entry.device;
+// Reports every entry of `entries` whose device file is absent, but keeps
+// it: a device can come later (an adapter plugged in, a driver bound), and
+// its calls work from then on.
+void NoteAbsent(BoardMap &map, const std::string &group, const std::map<int32_t, DeviceEntry> &entries) {
+    for (const auto &entry : entries)
+        if (!Exists(entry.second.device))
+            map.Reject(group + "." + std::to_string(entry.first), entry.second.line,
+                       "no device " + entry.second.device);
 }
 
 std::string MissingInterface(const DeviceEntry &entry) {
@@ -60,9 +66,9 @@ std::string MissingLine(const GpioEntry &entry) {
 
 void CheckDevices(BoardMap &map) {
     CheckEach(map, "gpio", map.gpio, MissingLine);
-    CheckEach(map, "i2c", map.i2c, MissingPath);
-    CheckEach(map, "spi", map.spi, MissingPath);
-    CheckEach(map, "uart", map.uart, MissingPath);
+    NoteAbsent(map, "i2c", map.i2c);
+    NoteAbsent(map, "spi", map.spi);
+    NoteAbsent(map, "uart", map.uart);
     CheckEach(map, "can", map.can, MissingInterface);
     if (!map.backlight.device.empty() && !Exists(map.backlight.device + "/brightness")) {
         map.Reject("backlight", map.backlight.line, "no backlight " + map.backlight.device);

@@ -13,6 +13,7 @@
 #include "can_text.h"
 #include "kernel_side.h"
 #include "program_run.h"
+#include "spi_texts.h"
 #include "uart_texts.h"
 
 namespace {
@@ -199,6 +200,29 @@ TEST(DeviceGone, SerialPeerClosedAndPortGoneDuringAContinuousRead) {
     EXPECT_TRUE(Traced(run, "UARTRead(1, 24, ptr) = 0 # UART port 1 hung up: its device is gone"));
     EXPECT_TRUE(Traced(run, "UARTOpen(1, 0, 115200) = 0 # cannot open /dev/ttyV0 (No such file or directory)"));
     EXPECT_EQ(std::count(run.trace.begin(), run.trace.end(), "UARTClose(1) = 1"), 2);
+}
+
+TEST(DeviceGone, SpidevUnboundDuringAnExchangeTest) {
+    // The loopback's spidev is unbound while the operator types the data of
+    // the run's first test: the test cannot open it and fails, and the board
+    // map, read at that moment, reports the device absent. Bound again, the
+    // same test passes.
+    const std::string script = "1\n2\n0\n12\nabc\n";
+    RunOptions options;
+    options.input = {{"8\n1\n2\n0\n12\n"},
+                     {"abc\n", DataPrompts(1), 1, 0, InDialogue([] {
+                          ASSERT_TRUE(UnbindDriver("spi", "spidev", "spi0.0", 2000));
+                      })},
+                     {script + "0\n0\n", "SPI Write/Read Test is Failed", 1, 0,
+                      InDialogue([] { BindDriver("spi", "spidev", "spi0.0"); })}};
+    RunResult run = RunProgram(options);
+    ASSERT_FALSE(run.timedOut);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.output, MainMenu() + SpiMenu() + WriteReadTest(1, "Failed", {"0"}) +
+                              WriteReadTest(1, "Success", {"abc"}) + MainMenu());
+    const std::string absent = "board map " + kBoardMap + " line 78: no device /dev/spidev0.0";
+    EXPECT_EQ(run.trace, Concat({{"# " + absent, "SPIOpen(1) = 0 # " + absent},
+                                 Session(1, 0, {"SPIExchange(1, 12, [00000abc], ptr) = 1"})}));
 }
 
 }  // namespace
