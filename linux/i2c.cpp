@@ -2,6 +2,10 @@
 // the register address and the data in one message; a register read is the
 // register address, a repeated start and the read. Linux fixes the bus
 // clock in the device tree, so the rate code is checked and recorded only.
+// The bus's device is opened for each transfer and closed after it: the
+// kernel removes an adapter (its driver unbound, its module unloaded) only
+// once no one holds its i2c-dev file, so a file kept open would stall that
+// until the program ends and keep the program on the old adapter.
 #include <cerrno>
 #include <chrono>
 #include <fcntl.h>
@@ -11,6 +15,7 @@
 #include <mutex>
 #include <sys/ioctl.h>
 #include <thread>
+#include <unistd.h>
 #include <vector>
 
 #include "../hal/QZHalLib.h"
@@ -28,7 +33,6 @@ constexpr auto kRetryInterval = std::chrono::milliseconds(1);
 
 struct I2cBuses {
     std::mutex mutex;
-    std::map<int32_t, int> fds;             // opened so far, by bus number
     std::map<int32_t, int32_t> rateCodes;   // the last rate code asked for
 };
 
@@ -42,14 +46,20 @@ std::string HexByte(uint8_t value) {
     return std::string("0x") + kDigits[value >> 4] + kDigits[value & 0xf];
 }
 
-// The bus's device, opened on first use; -1 with the reason in `why`.
-int BusDevice(I2cBuses &buses, int32_t bus, Why &why) {
-    auto known = buses.fds.find(bus);
-    if (known != buses.fds.end()) return known->second;
-    int fd = OpenMappedDevice(TheBoardMap().i2c, "i2c", bus, O_RDWR, why);
-    if (fd >= 0) buses.fds[bus] = fd;
-    return fd;
-}
+// The bus's device, open for one transfer.
+class BusFile {
+public:
+    BusFile(int32_t bus, Why &why) : fd_(OpenMappedDevice(TheBoardMap().i2c, "i2c", bus, O_RDWR, why)) {}
+    ~BusFile() {
+        if (fd_ >= 0) close(fd_);
+    }
+    BusFile(const BusFile &) = delete;
+    BusFile &operator=(const BusFile &) = delete;
+    int fd() const { return fd_; }
+
+private:
+    int fd_;
+};
 
 bool NotAcknowledged(int error) { return error == ENXIO || error == EREMOTEIO; }
 
@@ -59,7 +69,8 @@ int32_t Transfer(int32_t bus, int32_t rateCode, uint8_t device, std::vector<i2c_
     if (rateCode < 0 || rateCode >= kRateCodeCount) return Refuse(why, "rate code must be 0 to 5");
     I2cBuses &buses = Buses();
     std::lock_guard<std::mutex> lock(buses.mutex);
-    int fd = BusDevice(buses, bus, why);
+    BusFile file(bus, why);
+    int fd = file.fd();
     if (fd < 0) return 0;
     buses.rateCodes[bus] = rateCode;
     i2c_rdwr_ioctl_data transfer = {messages.data(), static_cast<__u32>(messages.size())};

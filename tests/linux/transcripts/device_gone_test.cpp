@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include "can_text.h"
+#include "i2c_texts.h"
 #include "kernel_side.h"
 #include "program_run.h"
 #include "spi_texts.h"
@@ -223,6 +224,30 @@ TEST(DeviceGone, SpidevUnboundDuringAnExchangeTest) {
     const std::string absent = "board map " + kBoardMap + " line 78: no device /dev/spidev0.0";
     EXPECT_EQ(run.trace, Concat({{"# " + absent, "SPIOpen(1) = 0 # " + absent},
                                  Session(1, 0, {"SPIExchange(1, 12, [00000abc], ptr) = 1"})}));
+}
+
+TEST(DeviceGone, I2cAdapterDriverUnboundBetweenAWriteAndARead) {
+    // Bus 0's controller driver is unbound after the write: the kernel
+    // removes the adapter only once no one holds /dev/i2c-0, so a program
+    // that kept it open would stall the unbind. The read then fails; with
+    // the driver bound again it reads the byte the EEPROM kept.
+    const std::string device = "vm-i2c-eeprom.0";
+    RunOptions options;
+    options.input = {{"4\n1\n0\n0\n50\n10\n5a\n"},
+                     {"2\n0\n0\n50\n10\n", "I2C Write Test from 50 is Success", 1, 0, InDialogue([&] {
+                          ASSERT_TRUE(UnbindDriver("platform", "vm-i2c-eeprom", device, 2000))
+                              << "the unbind waited for the program";
+                      })},
+                     {"2\n0\n0\n50\n10\n0\n0\n", "is Failed", 1, 0,
+                      InDialogue([&] { BindDriver("platform", "vm-i2c-eeprom", device); })}};
+    RunResult run = RunProgram(options);
+    ASSERT_FALSE(run.timedOut);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.output, I2cVisit(WriteTest("50", "Success") + ReadTest("50", "0", "Failed") +
+                                   ReadTest("50", "5a", "Success")));
+    EXPECT_EQ(run.trace, (Trace{"I2CWrite(0, 0, 80, 16, 90) = 1",
+                                "I2CRead(0, 0, 80, 16, ptr) = 0 # cannot open /dev/i2c-0 (No such file or directory)",
+                                "I2CRead(0, 0, 80, 16, ptr) = 1"}));
 }
 
 }  // namespace

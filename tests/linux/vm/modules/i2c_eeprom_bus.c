@@ -8,9 +8,16 @@
  * its first byte and stores the rest; a read message reads from the pointer.
  * The pointer wraps at 256. A message to any other address is not
  * acknowledged: the transfer fails with ENXIO, as on a real bus.
+ *
+ * Each bus is a platform device, vm-i2c-eeprom.0 and .1, bound to the
+ * platform driver vm-i2c-eeprom as a board's I2C controllers are, so that a
+ * test can unbind a bus's driver and bind it again through sysfs. The
+ * EEPROMs keep their bytes meanwhile, as chips on the board would.
  */
 #include <linux/i2c.h>
 #include <linux/module.h>
+#include <linux/platform_device.h>
+#include <linux/slab.h>
 #include <linux/string.h>
 
 #define EEPROM_ADDRESS 0x50
@@ -18,12 +25,12 @@
 #define BUS_COUNT 2
 
 struct eeprom_bus {
-	struct i2c_adapter adapter;
 	u8 memory[EEPROM_SIZE];
 	u8 pointer; /* wraps at 256 by its type */
 };
 
 static struct eeprom_bus buses[BUS_COUNT];
+static struct platform_device *bus_devices[BUS_COUNT];
 
 static void eeprom_take_message(struct eeprom_bus *bus, const struct i2c_msg *msg)
 {
@@ -67,31 +74,59 @@ static const struct i2c_algorithm eeprom_bus_algorithm = {
 	.functionality = eeprom_bus_functionality,
 };
 
-static int eeprom_bus_add(struct eeprom_bus *bus, int number)
+/* The adapter lives as long as the binding; the EEPROM as long as the module. */
+static int eeprom_bus_probe(struct platform_device *pdev)
 {
-	memset(bus->memory, 0xff, sizeof(bus->memory));
-	bus->pointer = 0;
-	bus->adapter.owner = THIS_MODULE;
-	bus->adapter.algo = &eeprom_bus_algorithm;
-	bus->adapter.nr = number;
-	snprintf(bus->adapter.name, sizeof(bus->adapter.name), "vm-i2c-eeprom.%d", number);
-	i2c_set_adapdata(&bus->adapter, bus);
-	return i2c_add_numbered_adapter(&bus->adapter);
+	struct i2c_adapter *adapter;
+
+	if (pdev->id < 0 || pdev->id >= BUS_COUNT)
+		return -ENODEV;
+	adapter = devm_kzalloc(&pdev->dev, sizeof(*adapter), GFP_KERNEL);
+	if (!adapter)
+		return -ENOMEM;
+	adapter->owner = THIS_MODULE;
+	adapter->algo = &eeprom_bus_algorithm;
+	adapter->nr = pdev->id;
+	adapter->dev.parent = &pdev->dev;
+	snprintf(adapter->name, sizeof(adapter->name), "vm-i2c-eeprom.%d", pdev->id);
+	i2c_set_adapdata(adapter, &buses[pdev->id]);
+	platform_set_drvdata(pdev, adapter);
+	return i2c_add_numbered_adapter(adapter);
 }
+
+/* Returns once no one holds the adapter: an open /dev/i2c-N holds it. */
+static int eeprom_bus_remove(struct platform_device *pdev)
+{
+	i2c_del_adapter(platform_get_drvdata(pdev));
+	return 0;
+}
+
+static struct platform_driver eeprom_bus_driver = {
+	.probe = eeprom_bus_probe,
+	.remove = eeprom_bus_remove,
+	.driver = { .name = "vm-i2c-eeprom" },
+};
 
 static void eeprom_buses_remove(int count)
 {
 	while (count-- > 0)
-		i2c_del_adapter(&buses[count].adapter);
+		platform_device_unregister(bus_devices[count]);
+	platform_driver_unregister(&eeprom_bus_driver);
 }
 
 static int __init eeprom_buses_init(void)
 {
 	int i, err;
 
+	for (i = 0; i < BUS_COUNT; i++)
+		memset(buses[i].memory, 0xff, sizeof(buses[i].memory));
+	err = platform_driver_register(&eeprom_bus_driver);
+	if (err)
+		return err;
 	for (i = 0; i < BUS_COUNT; i++) {
-		err = eeprom_bus_add(&buses[i], i);
-		if (err) {
+		bus_devices[i] = platform_device_register_simple("vm-i2c-eeprom", i, NULL, 0);
+		if (IS_ERR(bus_devices[i])) {
+			err = PTR_ERR(bus_devices[i]);
 			pr_err("i2c_eeprom_bus: cannot add bus %d: %d\n", i, err);
 			eeprom_buses_remove(i);
 			return err;
