@@ -83,6 +83,34 @@ bool Request(Pin &pin, Use use) {
     return result == 0;
 }
 
+// After a call on the pin failed with ENODEV, its chip has gone away (removed,
+// its driver unbound). It may be back already, under another number: the
+// pin's line is looked up again and requested as it was (an interrupt's line
+// as an input). False, with errno as the failure left it, while it is not
+// back; `pin` may then be null.
+bool Renew(GpioState &state, int32_t gpio, Pin *&pin) {
+    int error = errno;
+    if (error != ENODEV) return false;
+    Use use = pin->use == Use::kEvents ? Use::kInput : pin->use;
+    bool latch = pin->latch;
+    Release(*pin);
+    CloseGpioLine(pin->line);
+    state.pins.erase(gpio);
+    Why ignored;
+    pin = OpenPin(state, gpio, ignored);
+    if (pin) {
+        pin->latch = latch;
+        if (Request(*pin, use)) return true;
+    }
+    errno = error;
+    return false;
+}
+
+// Requests the line for `use`, on the chip as it is now.
+bool RequestRenewed(GpioState &state, int32_t gpio, Pin *&pin, Use use) {
+    return Request(*pin, use) || (Renew(state, gpio, pin) && Request(*pin, use));
+}
+
 int32_t SetDirection(int32_t gpio, int32_t direction, Why &why) {
     if (direction != 0 && direction != 1) return Refuse(why, "direction must be 0 (output) or 1 (input)");
     GpioState &state = State();
@@ -92,7 +120,7 @@ int32_t SetDirection(int32_t gpio, int32_t direction, Why &why) {
     Use wanted = direction == 0 ? Use::kOutput : Use::kInput;
     if (pin->use == wanted || (pin->use == Use::kEvents && wanted == Use::kInput)) return 1;
     if (pin->use == Use::kEvents) return Refuse(why, PinName(gpio) + " has an interrupt set: clear it first");
-    if (!Request(*pin, wanted)) return Refuse(why, SystemError("cannot request " + PinName(gpio)));
+    if (!RequestRenewed(state, gpio, pin, wanted)) return Refuse(why, SystemError("cannot request " + PinName(gpio)));
     return 1;
 }
 
@@ -102,8 +130,9 @@ int32_t SetPin(int32_t gpio, int32_t level, Why &why) {
     Pin *pin = OpenPin(state, gpio, why);
     if (!pin) return 0;
     pin->latch = level != 0;
-    if (pin->use == Use::kOutput && gpiod_line_set_value(pin->line.line, pin->latch ? 1 : 0) != 0)
-        return Refuse(why, SystemError("cannot drive " + PinName(gpio)));
+    if (pin->use != Use::kOutput || gpiod_line_set_value(pin->line.line, pin->latch ? 1 : 0) == 0) return 1;
+    // A renewed output line is driven at the latch's level already.
+    if (!Renew(state, gpio, pin)) return Refuse(why, SystemError("cannot drive " + PinName(gpio)));
     return 1;
 }
 
@@ -112,9 +141,11 @@ int32_t GetPin(int32_t gpio, Why &why) {
     std::lock_guard<std::mutex> lock(state.mutex);
     Pin *pin = OpenPin(state, gpio, why);
     if (!pin) return -1;
-    if (pin->use == Use::kNone && !Request(*pin, Use::kSampled))
+    if (pin->use == Use::kNone && !RequestRenewed(state, gpio, pin, Use::kSampled))
         return Refuse(why, SystemError("cannot request " + PinName(gpio)), -1);
     int value = gpiod_line_get_value(pin->line.line);
+    if (value < 0 && Renew(state, gpio, pin) && (pin->use != Use::kNone || Request(*pin, Use::kSampled)))
+        value = gpiod_line_get_value(pin->line.line);
     if (value < 0) return Refuse(why, SystemError("cannot read " + PinName(gpio)), -1);
     return value;
 }
@@ -129,9 +160,9 @@ int32_t SetInterrupt(int32_t gpio, int32_t type, QZHAL_EVENT event, Why &why) {
     std::lock_guard<std::mutex> lock(state.mutex);
     Pin *pin = OpenPin(state, gpio, why);
     if (!pin) return 0;
-    if (!Request(*pin, Use::kEvents)) {
+    if (!RequestRenewed(state, gpio, pin, Use::kEvents)) {
         why = SystemError("cannot request edge events of " + PinName(gpio));
-        Request(*pin, Use::kInput);
+        if (pin) Request(*pin, Use::kInput);
         return 0;
     }
     pin->interrupt.reset(new GpioInterrupt(pin->line.line, type, EventDescriptor(event)));
@@ -146,7 +177,8 @@ int32_t ClearInterrupt(int32_t gpio, Why &why) {
     Pin *pin = OpenPin(state, gpio, why);
     if (!pin) return 0;
     if (pin->use != Use::kEvents) return 1;
-    if (!Request(*pin, Use::kInput)) return Refuse(why, SystemError("cannot request " + PinName(gpio)));
+    if (!RequestRenewed(state, gpio, pin, Use::kInput))
+        return Refuse(why, SystemError("cannot request " + PinName(gpio)));
     return 1;
 }
 

@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include "can_text.h"
+#include "gpio_texts.h"
 #include "i2c_texts.h"
 #include "kernel_side.h"
 #include "program_run.h"
@@ -248,6 +249,50 @@ TEST(DeviceGone, I2cAdapterDriverUnboundBetweenAWriteAndARead) {
     EXPECT_EQ(run.trace, (Trace{"I2CWrite(0, 0, 80, 16, 90) = 1",
                                 "I2CRead(0, 0, 80, 16, ptr) = 0 # cannot open /dev/i2c-0 (No such file or directory)",
                                 "I2CRead(0, 0, 80, 16, ptr) = 1"}));
+}
+
+TEST(DeviceGone, GpioChipRemovedWhileAnInterruptTestWaits) {
+    // Button TA2 (GPIO 2, gpio-sim offset 1) rests high. While the test
+    // waits for its falling edge, the chip goes away: no interrupt comes,
+    // the test fails, and ending the interrupt says why. The chip comes back
+    // (under another number, since the program still holds the old one):
+    // the same test takes the edge again. Kernel 6.1 tells no one holding
+    // the line that its chip went, and gpio-sim frees the line's interrupt
+    // while it is still requested, which the kernel reports with a warning
+    // (remove_proc_entry) that the test machine's runner prints.
+    SetPull(1, true);
+    auto removeWhileWaiting = InDialogue([] {
+        ASSERT_TRUE(WaitForGpioInterrupt(2000));
+        SetGpioChipLive(false);
+    });
+    auto pressWhenWatched = InDialogue([] {
+        ASSERT_TRUE(WaitForGpioInterrupt(2000));
+        SetPull(1, false);
+    });
+    RunOptions options;
+    options.input = {{"3\n5\n2\n3\n"},
+                     {"", kGpioTypePrompt, 1, 0, removeWhileWaiting},
+                     {"5\n2\n3\n", "GPIO Pin 2 is Failed", 1, 0, InDialogue([] {
+                          SetGpioChipLive(true);
+                          SetPull(1, true);
+                      })},
+                     {"", kGpioTypePrompt, 2, 0, pressWhenWatched},
+                     {"n\n0\n0\n", Box(1)}};
+    RunResult run = RunProgram(options);
+    ASSERT_FALSE(run.timedOut) << run.output << ::testing::PrintToString(run.trace);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.output, MainMenu() + GpioMenu() +
+                              InterruptTest(Line("No Interrupt Event within 3 s") +
+                                            Line("Interrupttest on Button TA2 is Failed!!!") +
+                                            Line("GPIO Pin 2 is Failed!!!")) +
+                              InterruptTest(Box(1) + Line("Interrupttest on Button TA2 is Success!!!") +
+                                            Line("GPIO Pin 2 is Success!!!")) +
+                              MainMenu());
+    EXPECT_TRUE(Traced(run, "GPIOClearInterrupt(2) = 0 # cannot request GPIO 2 (No such device)"));
+    Trace again = InterruptCalls(2, 5, 3, 1);
+    ASSERT_GE(run.trace.size(), again.size());
+    EXPECT_EQ(Trace(run.trace.end() - static_cast<std::ptrdiff_t>(again.size()), run.trace.end()), again)
+        << ::testing::PrintToString(run.trace);
 }
 
 }  // namespace
