@@ -6,8 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <fcntl.h>
 #include <memory>
+#include <thread>
 #include <unistd.h>
 
 #include "can_text.h"
@@ -263,6 +265,9 @@ TEST(DeviceGone, GpioChipRemovedWhileAnInterruptTestWaits) {
     SetPull(1, true);
     auto removeWhileWaiting = InDialogue([] {
         ASSERT_TRUE(WaitForGpioInterrupt(2000));
+        // The interrupt is in the kernel before GPIOSetInterrupt has
+        // returned; the program then waits 3 s for it.
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
         SetGpioChipLive(false);
     });
     auto pressWhenWatched = InDialogue([] {
