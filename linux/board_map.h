@@ -10,8 +10,8 @@
 //
 // Every mistake is one line naming the file, the line and what is wrong;
 // the entry it concerns is left out, so only the calls that need it fail.
-// A device file that is absent is reported the same way, but its entry is
-// kept, so that the device works once it is there.
+// An I2C, SPI or UART device file that is absent is reported the same way,
+// but its entry is kept, so that the device works once it is there.
 #ifndef LINUX_BOARD_MAP_H
 #define LINUX_BOARD_MAP_H
 
