@@ -118,12 +118,13 @@ TEST(DeviceGone, CanInterfaceDownDuringAFilterRead) {
 }
 
 TEST(DeviceGone, CanInterfaceDownDuringTheAsyncTest) {
-    // The reader waits up to 30 s per frame, the writer sends every 100 ms.
-    // While vcan0 is down both fail and say so; once it is up the writer
-    // sends again and the reader takes the other node's frame, in the same
-    // test, which then ends with Space as usual.
+    // The reader waits up to 30 s per frame, the writer sends every 500 ms,
+    // so vcan0 is down before its second frame. While it is down both fail
+    // and say so; once it is up the writer's next frame goes out and the
+    // reader takes the other node's frame, in the same test, which then
+    // ends with Space as usual.
     RunOptions options;
-    options.input = {{"10\n7\n0\n500000\n25\nabc\n8\n30000\n100\n"},
+    options.input = {{"10\n7\n0\n500000\n25\nabc\n8\n30000\n500\n"},
                      {"", "CAN Write Count: 0 ", 1, 0, InDialogue([] { SetCanLink(false); })},
                      {"", "CAN Read Error: 1\n"},
                      {"", "CAN Write Error: 1\n", 1, 0, InDialogue([] {
@@ -145,6 +146,7 @@ TEST(DeviceGone, CanInterfaceDownDuringTheAsyncTest) {
     EXPECT_TRUE(Traced(run, "CANRead(1, ptr, 8, ptr) = 0 # cannot receive on vcan0 (Network is down)"));
     EXPECT_TRUE(Traced(run, "CANWrite(1, [12 30], 2, ptr) = 0 # cannot send on vcan0 (Network is down)"));
     EXPECT_TRUE(Traced(run, "CANRead(1, ptr, 8, ptr) = 1"));
+    EXPECT_GE(std::count(run.trace.begin(), run.trace.end(), "CANWrite(1, [12 30], 2, ptr) = 1"), 2);
     EXPECT_TRUE(Traced(run, "CANClose(1) = 1"));
 }
 
