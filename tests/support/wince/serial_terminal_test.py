@@ -125,7 +125,7 @@ def main():
     transcript = terminal.received
     assert code == 1, f"exit code {code}: {errors}"
     echoed = re.findall(re.escape(PROMPT) + r"(\d)\n", transcript)
-    assert echoed == ["3", "6", "0", "0"][:len(echoed)] and len(echoed) == 4, f"echo {echoed}:\n{transcript}"
+    assert echoed == ["3", "6", "0", "0"], f"echo {echoed}:\n{transcript}"
     # Each line end was one: no empty answer made the menus repeat.
     assert "Not valid Test Function" not in transcript, transcript
     print(f"the Space ended the polling loop after {seconds:.2f} s ({late} pass after it)")
