@@ -31,9 +31,17 @@ bool RemoteTerminalSpacePressed() {
     return ConsoleTakeThroughBlank() || down;
 }
 
+// Images built for one locale may lack the UTF-8 code page: the program's
+// texts are ASCII, which then widen byte by byte.
+std::wstring WidenedByteByByte(const char *text) {
+    std::wstring wide;
+    for (; *text; ++text) wide += static_cast<wchar_t>(static_cast<unsigned char>(*text));
+    return wide;
+}
+
 std::wstring Wide(const char *text) {
     int length = MultiByteToWideChar(CP_UTF8, 0, text, -1, NULL, 0);
-    if (length <= 0) return std::wstring();
+    if (length <= 0) return WidenedByteByByte(text);
     std::wstring wide(static_cast<size_t>(length), L'\0');
     MultiByteToWideChar(CP_UTF8, 0, text, -1, &wide[0], length);
     wide.resize(static_cast<size_t>(length - 1));

@@ -8,6 +8,18 @@
 #include "fault_injection.h"
 #include "pause_cap.h"
 
+namespace {
+
+// Without the UTF-8 code page (images built for one locale): ASCII as it is,
+// anything else as '?'.
+std::string NarrowedCharByChar(const wchar_t *text, DWORD length) {
+    std::string narrow;
+    for (DWORD i = 0; i < length; ++i) narrow += text[i] < 0x80 ? static_cast<char>(text[i]) : '?';
+    return narrow;
+}
+
+}  // namespace
+
 bool PlatformInitApplication() {
     if (PlatformFaultInjected("AfxWinInit")) {
         SetLastError(ERROR_INVALID_PARAMETER);
@@ -50,7 +62,8 @@ std::string PlatformErrorText(uint32_t code) {
         --length;
     if (length == 0) return std::string();
     int bytes = WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), NULL, 0, NULL, NULL);
-    std::string result(static_cast<size_t>(bytes > 0 ? bytes : 0), '\0');
-    if (bytes > 0) WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), &result[0], bytes, NULL, NULL);
+    if (bytes <= 0) return NarrowedCharByChar(text, length);
+    std::string result(static_cast<size_t>(bytes), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), &result[0], bytes, NULL, NULL);
     return result;
 }

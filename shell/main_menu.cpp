@@ -1,7 +1,6 @@
 #include "main_menu.h"
 
 #include <cstdio>
-#include <cwchar>
 
 #include "../groups/backlight/backlight_tests.h"
 #include "../groups/can/can_tests.h"
@@ -53,7 +52,7 @@ int RunTestProgram() {
     UartTests uart;
 
     if (!PlatformInitApplication()) {
-        std::wprintf(L"Fatal Error: MFC initialization failed\n");
+        std::printf("Fatal Error: MFC initialization failed\n");
         return kExitCodeNormalEnd;
     }
     for (;;) {

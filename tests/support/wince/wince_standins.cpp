@@ -1,10 +1,10 @@
 // Desktop stand-ins for the Windows Embedded Compact calls that desktop
-// Windows lacks, so that the CE check build of the program links (and runs
-// under Wine where 32-bit programs can). The standard input counts as not
-// redirected when it is a console, else as redirected to a file.
+// Windows lacks, so that the CE check build of the program links and runs
+// under Wine. Each is defined as coredll exports it; the program declares
+// what it calls itself, as it must with an application SDK. The standard
+// input counts as not redirected when it is a console, as redirected to the
+// serial port COM1: when it is a serial port, else as redirected to a file.
 #include <windows.h>
-
-#include "wince_declarations.h"
 
 namespace {
 
@@ -13,15 +13,22 @@ DWORD StandardHandleId(DWORD id) {
     return id == 1 ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE;
 }
 
+const wchar_t *RedirectionOf(HANDLE handle) {
+    DWORD mode = 0;
+    if (GetConsoleMode(handle, &mode)) return L"";
+    DCB port = {};
+    port.DCBlength = sizeof port;
+    if (GetCommState(handle, &port)) return L"COM1:";
+    return L"\\Temp\\redirected.txt";
+}
+
 }  // namespace
 
-extern "C" BOOL WINAPI GetStdioPathW(DWORD id, PWSTR path, LPDWORD length) {
-    static const wchar_t kRedirected[] = L"\\Temp\\redirected.txt";
-    DWORD mode = 0;
-    bool console = GetConsoleMode(GetStdHandle(StandardHandleId(id)), &mode) != 0;
-    const wchar_t *text = console ? L"" : kRedirected;
+extern "C" BOOL WINAPI GetStdioPathW(DWORD id, PWSTR path, PDWORD length) {
+    const wchar_t *text = RedirectionOf(GetStdHandle(StandardHandleId(id)));
     DWORD needed = static_cast<DWORD>(lstrlenW(text)) + 1;
     if (!path || !length || *length < needed) {
+        if (length) *length = needed;
         SetLastError(ERROR_INSUFFICIENT_BUFFER);
         return FALSE;
     }
