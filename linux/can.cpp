@@ -44,6 +44,7 @@ struct CanChannel {
     int socket = -1;
     int closeEvent = -1;
     int transfers = 0;  // running now, outside the lock
+    bool closing = false;  // a CANClose waits for the transfers to end
     bool modeSet = false, messageSet = false;
     int32_t mode = kModeStandard;
     int32_t kind = 0, id = 0, prio = 0, timeoutMs = 0, buffer = 0;
@@ -75,11 +76,19 @@ int32_t Fail(int32_t *err, int32_t code, Why &why, const std::string &reason) {
     return Refuse(why, reason);
 }
 
+// The open channel; null with the reason in `why`, also while it is being
+// closed: only the first CANClose owns the channel from then on.
 CanChannel *Find(CanChannels &channels, int32_t channel, Why &why) {
     auto found = channels.open.find(channel);
-    if (found != channels.open.end()) return &found->second;
-    why = ChannelName(channel) + " is not open";
-    return nullptr;
+    if (found == channels.open.end()) {
+        why = ChannelName(channel) + " is not open";
+        return nullptr;
+    }
+    if (found->second.closing) {
+        why = ChannelName(channel) + " is being closed";
+        return nullptr;
+    }
+    return &found->second;
 }
 
 bool Accepts(const CanChannel &channel, const can_frame &frame) {
@@ -140,6 +149,7 @@ int32_t Close(int32_t number, Why &why) {
     if (!channel) return 0;
     uint64_t one = 1;
     if (write(channel->closeEvent, &one, sizeof one) != sizeof one) return Refuse(why, SystemError("cannot close"));
+    channel->closing = true;
     channels.transferEnded.wait(lock, [&] { return channel->transfers == 0; });
     CloseDescriptors(*channel);
     channels.open.erase(number);

@@ -1,0 +1,105 @@
+// CAN against the stand-in socket and link (stand_ins.h): closing while
+// transfers wait, lengths, a full transmit queue, bit-rate changes and
+// link queries that fail.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <climits>
+#include <condition_variable>
+#include <sys/mman.h>
+#include <thread>
+#include <unistd.h>
+
+#include "../../../hal/QZHalLib.h"
+#include "host_board.h"
+#include "stand_ins.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+class CanOnStandIn : public testing::Test {
+protected:
+    void SetUp() override {
+        CanStandIn &can = TheCanStandIn();
+        can.queueFull = false;
+        can.writes = 0;
+        can.socketsClosed = 0;
+        can.linkUp = true;
+        can.hasBitTiming = true;
+        can.bitRate = 500000;
+        can.pendingError = 0;
+    }
+    void TearDown() override {
+        CANClose(1);
+        g_beforeCanPoll = nullptr;
+        g_afterCanPoll = nullptr;
+        NetlinkStandIn &netlink = TheNetlinkStandIn();
+        netlink.scripted.clear();
+        netlink.recvErrors.clear();
+    }
+
+    // Channel 1 open for standard data frames with ID 0x25.
+    static void Open(int32_t timeoutMs, uint32_t bitRate = 500000) {
+        ASSERT_EQ(CANOpen(1), 1);
+        ASSERT_EQ(CANConfigureMode(1, 0, bitRate, 0, 0), 1) << LastTraceLine("CANConfigureMode");
+        ASSERT_EQ(CANConfigureMessage(1, 0, 0x25, 0, timeoutMs, 0), 1);
+    }
+};
+
+// Signals from the library's threads to a test.
+struct Flags {
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool polling = false, pollReturned = false, released = false;
+
+    void Set(bool &flag) {
+        std::lock_guard<std::mutex> lock(mutex);
+        flag = true;
+        changed.notify_all();
+    }
+    bool WaitFor(bool &flag, std::chrono::milliseconds limit = std::chrono::seconds(10)) {
+        std::unique_lock<std::mutex> lock(mutex);
+        return changed.wait_for(lock, limit, [&] { return flag; });
+    }
+};
+
+TEST_F(CanOnStandIn, TwoClosesAtOnceWhileAReadWaitsCloseTheChannelOnce) {
+    Open(30000);
+    // The read, woken by the first close, holds on until the second close
+    // has come in.
+    Flags flags;
+    g_beforeCanPoll = [&] { flags.Set(flags.polling); };
+    g_afterCanPoll = [&] {
+        flags.Set(flags.pollReturned);
+        flags.WaitFor(flags.released);
+    };
+    int32_t readError = 0, read = -1, first = -1, second = -1;
+    std::thread reader([&] {
+        uint8_t data[8];
+        read = CANRead(1, data, 8, &readError);
+    });
+    ASSERT_TRUE(flags.WaitFor(flags.polling));
+    std::thread closer([&] { first = CANClose(1); });
+    ASSERT_TRUE(flags.WaitFor(flags.pollReturned));
+    bool secondDone = false;
+    std::thread secondCloser([&] {
+        second = CANClose(1);
+        flags.Set(secondDone);
+    });
+    // A second close that waits as well is given time to start waiting.
+    flags.WaitFor(secondDone, std::chrono::milliseconds(200));
+    flags.Set(flags.released);
+    reader.join();
+    closer.join();
+    secondCloser.join();
+    EXPECT_EQ(read, 0);
+    EXPECT_EQ(readError, QZHAL_CAN_CLOSED);
+    EXPECT_EQ(first, 1);
+    EXPECT_EQ(second, 0);
+    EXPECT_EQ(TheCanStandIn().socketsClosed, 1);
+    // The channel opens again.
+    EXPECT_EQ(CANOpen(1), 1);
+}
+
+}  // namespace
