@@ -335,15 +335,15 @@ int32_t MessageParameters(int32_t number, int32_t *id, int32_t *kind, int32_t *l
 }
 
 // The data bytes a CANWrite call is handed, as the trace shows them: none
-// for a remote frame, else all `count` of them, also when there are more
-// than a frame holds (the call then refuses them).
+// for a remote frame, else `count` of them but never more than a frame
+// holds: a larger count is refused, and its bytes may not all be there.
 size_t WriteBytesHanded(int32_t number, const uint8_t *data, int32_t count) {
     if (!data || count <= 0) return 0;
     CanChannels &channels = Channels();
     std::lock_guard<std::mutex> lock(channels.mutex);
     auto found = channels.open.find(number);
     if (found != channels.open.end() && found->second.messageSet && found->second.kind == 1) return 0;
-    return static_cast<size_t>(count);
+    return static_cast<size_t>(std::min(count, kMaxData));
 }
 
 }  // namespace

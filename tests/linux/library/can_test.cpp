@@ -102,4 +102,24 @@ TEST_F(CanOnStandIn, TwoClosesAtOnceWhileAReadWaitsCloseTheChannelOnce) {
     EXPECT_EQ(CANOpen(1), 1);
 }
 
+TEST_F(CanOnStandIn, AWriteOfMoreBytesThanAFrameHoldsFailsWithoutReadingPastThem) {
+    Open(100);
+    // Eight bytes right before a page nobody may read.
+    long page = sysconf(_SC_PAGESIZE);
+    void *pages = mmap(nullptr, static_cast<size_t>(2 * page), PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    ASSERT_NE(pages, MAP_FAILED);
+    ASSERT_EQ(mprotect(static_cast<uint8_t *>(pages) + page, static_cast<size_t>(page), PROT_NONE), 0);
+    uint8_t *data = static_cast<uint8_t *>(pages) + page - 8;
+    for (uint8_t i = 0; i < 8; ++i) data[i] = static_cast<uint8_t>(i + 1);
+    for (int32_t count : {9, INT32_MAX}) {
+        int32_t error = 0;
+        EXPECT_EQ(CANWrite(1, data, count, &error), 0);
+        EXPECT_EQ(error, QZHAL_CAN_BAD_LENGTH);
+        EXPECT_EQ(LastTraceLine("CANWrite"), "CANWrite(1, [01 02 03 04 05 06 07 08], " + std::to_string(count) +
+                                                 ", ptr) = 0 # length must be 0 to 8");
+    }
+    EXPECT_EQ(TheCanStandIn().writes, 0);
+    munmap(pages, static_cast<size_t>(2 * page));
+}
+
 }  // namespace
