@@ -36,7 +36,8 @@ constexpr uint32_t kMinBitRate = 20000;
 constexpr uint32_t kMaxBitRate = 1000000;
 constexpr int32_t kMaxPrio = 255;
 constexpr int32_t kMaxData = 8;
-// A full transmit queue is tried again at this interval.
+// A full transmit queue is tried again at this interval: SocketCAN answers
+// ENOBUFS while poll says the socket is writable, so nothing wakes a wait.
 constexpr auto kQueueFullRetry = std::chrono::milliseconds(1);
 
 struct CanChannel {
@@ -275,8 +276,10 @@ int32_t WriteFrame(int32_t number, const uint8_t *data, int32_t count, int32_t *
         if (write(channel->socket, &frame, sizeof frame) == static_cast<ssize_t>(sizeof frame)) return 1;
         if (errno != EAGAIN && errno != ENOBUFS && errno != EINTR)
             return Fail(err, QZHAL_CAN_TIMED_OUT, why, SystemError("cannot send on " + channel->interface));
-        // A full queue (ENOBUFS) does not wake poll: look again shortly.
-        int32_t code = WaitFor(*channel, POLLOUT, deadline, static_cast<int>(kQueueFullRetry.count()));
+        // A full queue: wait out the retry interval, only a close ends it.
+        int32_t code = errno == ENOBUFS
+                           ? WaitFor(*channel, 0, deadline, static_cast<int>(kQueueFullRetry.count()))
+                           : WaitFor(*channel, POLLOUT, deadline, INT32_MAX);
         if (code != 0) return Fail(err, code, why, ErrorText(code));
     }
 }

@@ -122,4 +122,27 @@ TEST_F(CanOnStandIn, AWriteOfMoreBytesThanAFrameHoldsFailsWithoutReadingPastThem
     munmap(pages, static_cast<size_t>(2 * page));
 }
 
+TEST_F(CanOnStandIn, AFullTransmitQueueIsTriedAgainAtIntervalsUntilTheTimeoutOrAClose) {
+    Open(200);
+    TheCanStandIn().queueFull = true;
+    uint8_t data[2] = {0x12, 0x30};
+    int32_t error = 0;
+    Clock::time_point start = Clock::now();
+    EXPECT_EQ(CANWrite(1, data, 2, &error), 0);
+    EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(200));
+    EXPECT_EQ(error, QZHAL_CAN_TIMED_OUT);
+    // Poll says writable all along: a retry loop that trusted it would
+    // have written many thousand times, not about once per millisecond.
+    EXPECT_LE(TheCanStandIn().writes, 250);
+    EXPECT_GE(TheCanStandIn().writes, 2);
+
+    ASSERT_EQ(CANConfigureMessage(1, 0, 0x25, 0, 30000, 0), 1);
+    TheCanStandIn().writes = 0;
+    std::thread writer([&] { CANWrite(1, data, 2, &error); });
+    while (TheCanStandIn().writes < 3) std::this_thread::yield();
+    EXPECT_EQ(CANClose(1), 1);
+    writer.join();
+    EXPECT_EQ(error, QZHAL_CAN_CLOSED);
+}
+
 }  // namespace
