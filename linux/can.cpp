@@ -105,6 +105,14 @@ bool ApplyFilter(const CanChannel &channel) {
     return setsockopt(channel.socket, SOL_CAN_RAW, CAN_RAW_FILTER, &filter, sizeof filter) == 0;
 }
 
+// Takes the error the kernel left on the socket when its interface went
+// down (ENETDOWN), which the next transfer would report otherwise.
+void ClearPendingError(const CanChannel &channel) {
+    int error = 0;
+    socklen_t size = sizeof error;
+    getsockopt(channel.socket, SOL_SOCKET, SO_ERROR, &error, &size);
+}
+
 void CloseDescriptors(CanChannel &channel) {
     if (channel.socket >= 0) close(channel.socket);
     if (channel.closeEvent >= 0) close(channel.closeEvent);
@@ -164,6 +172,7 @@ int32_t ConfigureMode(int32_t number, int32_t mode, uint32_t bitRate, Why &why) 
     Lock lock(channels.mutex);
     CanChannel *channel = Find(channels, number, why);
     if (!channel || !SetCanBitRate(channel->interface, bitRate, why)) return 0;
+    ClearPendingError(*channel);
     channel->mode = mode;
     channel->modeSet = true;
     // A message whose ID the new mode cannot carry must be configured again.

@@ -103,6 +103,7 @@ const rtattr *FindAttribute(const rtattr *first, int length, uint16_t type) {
 }
 
 struct LinkTiming {
+    bool up = false;
     bool isCan = false;
     uint32_t bitRate = 0;
 };
@@ -113,6 +114,7 @@ LinkTiming ReadTiming(const std::vector<char> &answer) {
     const nlmsghdr *header = reinterpret_cast<const nlmsghdr *>(answer.data());
     if (header->nlmsg_type != RTM_NEWLINK) return timing;
     const ifinfomsg *link = static_cast<const ifinfomsg *>(NLMSG_DATA(header));
+    timing.up = (link->ifi_flags & IFF_UP) != 0;
     const rtattr *info = FindAttribute(IFLA_RTA(link), static_cast<int>(IFLA_PAYLOAD(header)), IFLA_LINKINFO);
     if (!info) return timing;
     const rtattr *kind = FindAttribute(static_cast<const rtattr *>(RTA_DATA(info)),
@@ -164,11 +166,12 @@ bool SetCanBitRate(const std::string &interface, uint32_t bitRate, std::string &
         return false;
     }
     LinkTiming timing = ReadTiming(answer);
-    if (!timing.isCan || timing.bitRate == bitRate) return true;
-    bool set = SetUp(route, index, false) && SetTiming(route, index, bitRate);
+    bool newRate = timing.isCan && timing.bitRate != bitRate;
+    if (!newRate && timing.up) return true;
+    bool set = !newRate || ((!timing.up || SetUp(route, index, false)) && SetTiming(route, index, bitRate));
     if (!set) why = Failure("cannot set " + interface + " to " + std::to_string(bitRate) + " bit/s");
     if (!SetUp(route, index, true) && set) {
-        why = Failure("cannot bring " + interface + " up again");
+        why = Failure("cannot bring " + interface + " up");
         return false;
     }
     return set;
