@@ -21,6 +21,7 @@
 namespace {
 
 constexpr int32_t kRateCodeCount = 6;  // 100, 400, 800, 1600, 2400, 3200 kbit/s
+constexpr uint8_t kMaxAddress = 0x7f;   // 7-bit addresses: i2c-dev's 10-bit ones need I2C_M_TEN
 // A device that does not acknowledge is asked again for this long: an
 // EEPROM does not answer while it writes a page (about 5 ms).
 constexpr auto kBusyDeviceWait = std::chrono::milliseconds(10);
@@ -57,6 +58,11 @@ bool NotAcknowledged(int error) { return error == ENXIO || error == EREMOTEIO; }
 // acknowledge again for a short while.
 int32_t Transfer(int32_t bus, int32_t rateCode, uint8_t device, std::vector<i2c_msg> &messages, Why &why) {
     if (rateCode < 0 || rateCode >= kRateCodeCount) return Refuse(why, "rate code must be 0 to 5");
+    // Many adapters keep only 8 bits of (address << 1): a datasheet's 8-bit
+    // address would reach another device.
+    if (device > kMaxAddress)
+        return Refuse(why, "I2C address " + HexByte(device) + " is above 0x7f: give the 7-bit address (" +
+                               HexByte(device >> 1) + " for an 8-bit " + HexByte(device) + ")");
     I2cBuses &buses = Buses();
     std::lock_guard<std::mutex> lock(buses.mutex);
     int fd = BusDevice(buses, bus, why);

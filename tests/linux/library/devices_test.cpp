@@ -1,0 +1,25 @@
+// I2C, SPI and the board's reset against the stand-ins (stand_ins.h).
+#include <gtest/gtest.h>
+
+#include <linux/spi/spidev.h>
+
+#include "../../../hal/QZHalLib.h"
+#include "host_board.h"
+#include "stand_ins.h"
+
+namespace {
+
+TEST(I2cOnStandIn, AnAddressAboveSevenBitsIsRefusedBeforeTheBus) {
+    I2cStandIn &i2c = TheI2cStandIn();
+    i2c.addresses.clear();
+    uint8_t data = 0;
+    EXPECT_EQ(I2CWrite(0, 0, 0xa0, 0, 1), 0);
+    EXPECT_EQ(LastTraceLine("I2CWrite"),
+              "I2CWrite(0, 0, 160, 0, 1) = 0 # I2C address 0xa0 is above 0x7f: give the 7-bit address (0x50 for an 8-bit 0xa0)");
+    EXPECT_EQ(I2CRead(0, 0, 0x80, 0, &data), 0);
+    EXPECT_TRUE(i2c.addresses.empty());
+    EXPECT_EQ(I2CRead(0, 0, 0x50, 0, &data), 1);
+    EXPECT_EQ(i2c.addresses, (std::vector<uint16_t>{0x50, 0x50}));
+}
+
+}  // namespace
