@@ -67,13 +67,19 @@ bool GpioInterrupt::Signal() {
     return wrote == static_cast<ssize_t>(sizeof one) || errno != EBADF;
 }
 
-// Reads the pending edges; returns the level after the last one.
+// Reads the pending edges; returns the line's level after them. A level
+// type reads the line itself: the kernel drops the newest edges of a full
+// queue, so the last edge read need not be the line's state.
 int32_t GpioInterrupt::ReadEdges(int32_t level, bool &eventGone) {
     gpiod_line_event events[kEventsPerRead];
     int count = gpiod_line_event_read_multiple(line_, events, kEventsPerRead);
     for (int i = 0; i < count && !eventGone; ++i) {
         level = events[i].event_type == GPIOD_LINE_EVENT_RISING_EDGE ? 1 : 0;
         if (EdgeWanted(type_, events[i].event_type)) eventGone = !Signal();
+    }
+    if (type_ == kLow || type_ == kHigh) {
+        int now = gpiod_line_get_value(line_);
+        if (now >= 0) level = now == 1 ? 1 : 0;
     }
     return level;
 }
