@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <fcntl.h>
 #include <gpiod.h>
 #include <poll.h>
 #include <sys/eventfd.h>
@@ -35,8 +36,10 @@ int MillisecondsUntil(Clock::time_point when) {
 
 }  // namespace
 
+// The thread signals a copy of the caller's descriptor: the caller may close
+// its number, and another file may get it, while the thread still runs.
 GpioInterrupt::GpioInterrupt(gpiod_line *line, int32_t type, int eventFd)
-    : line_(line), type_(type), eventFd_(eventFd), stopFd_(eventfd(0, EFD_CLOEXEC)) {}
+    : line_(line), type_(type), eventFd_(fcntl(eventFd, F_DUPFD_CLOEXEC, 0)), stopFd_(eventfd(0, EFD_CLOEXEC)) {}
 
 GpioInterrupt::~GpioInterrupt() {
     if (thread_.joinable()) {
@@ -46,10 +49,11 @@ GpioInterrupt::~GpioInterrupt() {
         thread_.join();
     }
     if (stopFd_ >= 0) close(stopFd_);
+    if (eventFd_ >= 0) close(eventFd_);
 }
 
 bool GpioInterrupt::Start() {
-    if (stopFd_ < 0) return false;
+    if (stopFd_ < 0 || eventFd_ < 0) return false;
     try {
         thread_ = std::thread([this] { Watch(); });
     } catch (const std::system_error &) {

@@ -58,6 +58,28 @@ bool Signalled(int event, int ms) {
     return read(event, &count, sizeof count) == sizeof count;
 }
 
+TEST(GpioInterruptThread, KeepsItsOwnEventWhenTheCallersNumberIsClosedAndReused) {
+    gpiod_line line;
+    int event = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    ThreadPolls polls(line);
+    // Declared after the line and the polls: stopped first.
+    GpioInterrupt interrupt(&line, kBoth, event);
+    ASSERT_TRUE(interrupt.Start());
+    while (polls.All() < 1) std::this_thread::yield();
+    close(event);
+    // Another file now has that number.
+    int pipeEnds[2];
+    ASSERT_EQ(pipe2(pipeEnds, O_CLOEXEC | O_NONBLOCK), 0);
+    ASSERT_EQ(dup2(pipeEnds[1], event), event);
+    line.Push({kRise}, 1);
+    polls.WaitUntilTaken();
+    char bytes[8];
+    EXPECT_EQ(read(pipeEnds[0], bytes, sizeof bytes), -1) << "the interrupt wrote into another file";
+    close(event);
+    close(pipeEnds[0]);
+    close(pipeEnds[1]);
+}
+
 TEST(GpioInterruptThread, ALevelInterruptFollowsTheLineWhenEventsWereDropped) {
     gpiod_line line;
     line.level = 1;
