@@ -22,4 +22,15 @@ TEST(I2cOnStandIn, AnAddressAboveSevenBitsIsRefusedBeforeTheBus) {
     EXPECT_EQ(i2c.addresses, (std::vector<uint16_t>{0x50, 0x50}));
 }
 
+TEST(SpiOnStandIn, ConfiguringTheModeKeepsTheDevicesOtherModeBits) {
+    const uint32_t deviceTree = SPI_CS_HIGH | SPI_LSB_FIRST | SPI_3WIRE;
+    TheSpiStandIn().mode = deviceTree | SPI_CPHA;
+    ASSERT_EQ(SPIOpen(0), 1);
+    EXPECT_EQ(SPIConfigure(0, 2, 1000000, 0), 1) << LastTraceLine("SPIConfigure");
+    EXPECT_EQ(TheSpiStandIn().mode, deviceTree | SPI_CPOL);
+    EXPECT_EQ(SPIConfigure(0, 1, 1000000, 0), 1);
+    EXPECT_EQ(TheSpiStandIn().mode, deviceTree | SPI_CPHA);
+    EXPECT_EQ(SPIClose(0), 1);
+}
+
 }  // namespace
