@@ -29,8 +29,10 @@ bool LevelHolds(int32_t type, int32_t level) {
     return (type == kLow && level == 0) || (type == kHigh && level == 1);
 }
 
+// Rounded up: a wait cut short by the rounding would poll again and again
+// with no timeout until `when`.
 int MillisecondsUntil(Clock::time_point when) {
-    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(when - Clock::now()).count();
+    auto left = std::chrono::ceil<std::chrono::milliseconds>(when - Clock::now()).count();
     return left < 0 ? 0 : static_cast<int>(left);
 }
 

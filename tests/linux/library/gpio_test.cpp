@@ -106,4 +106,19 @@ TEST(GpioInterruptThread, ALevelInterruptFollowsTheLineWhenEventsWereDropped) {
     close(event);
 }
 
+TEST(GpioInterruptThread, AHeldLevelWaitsOutEachPeriodWithoutSpinning) {
+    gpiod_line line;
+    int event = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    ThreadPolls polls(line);
+    {
+        GpioInterrupt interrupt(&line, kLow, event);
+        ASSERT_TRUE(interrupt.Start());
+        for (int i = 0; i < 10; ++i) ASSERT_TRUE(Signalled(event, 1000));
+    }
+    // About one poll per period, none of them with no timeout at all.
+    EXPECT_EQ(polls.Immediate(), 0);
+    EXPECT_LE(polls.All(), 20);
+    close(event);
+}
+
 }  // namespace
