@@ -121,4 +121,16 @@ TEST(GpioInterruptThread, AHeldLevelWaitsOutEachPeriodWithoutSpinning) {
     close(event);
 }
 
+TEST(GpioLineLookup, ALineNameBehindAChipThatCannotBeOpenedSaysSo) {
+    GpioEntry entry;
+    entry.name = "LOCKED";
+    GpioLine line;
+    std::string why;
+    EXPECT_FALSE(OpenGpioLine(entry, line, why));
+    EXPECT_NE(why.find("Permission denied"), std::string::npos) << why;
+    entry.name = "GPIO9";
+    EXPECT_FALSE(OpenGpioLine(entry, line, why));
+    EXPECT_EQ(why, "no GPIO line named \"GPIO9\"");
+}
+
 }  // namespace
