@@ -3,6 +3,7 @@
 // SoftReset restarts the board when the board map allows it.
 #include <cstdio>
 #include <fstream>
+#include <linux/capability.h>
 #include <sys/reboot.h>
 #include <sys/utsname.h>
 #include <unistd.h>
@@ -12,6 +13,9 @@
 #include "device_files.h"
 #include "linux_call.h"
 #include "version_word.h"
+
+// The C library's capget(2), which <linux/capability.h> does not declare.
+extern "C" int capget(cap_user_header_t header, cap_user_data_t data);
 
 namespace {
 
@@ -38,10 +42,20 @@ uint32_t ImageVersion(Why &why) {
     return VersionWord(name.release);
 }
 
+// Whether this process holds CAP_SYS_BOOT, which reboot() needs.
+bool MayReboot() {
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct data[_LINUX_CAPABILITY_U32S_3] = {};
+    return capget(&header, data) == 0 &&
+           (data[CAP_TO_INDEX(CAP_SYS_BOOT)].effective & CAP_TO_MASK(CAP_SYS_BOOT)) != 0;
+}
+
 int32_t Restart(Why &why) {
     const BoardMap &map = TheBoardMap();
     if (!map.rebootAllowed) return Refuse(why, "board map " + map.path + " does not allow a reboot");
+    if (!MayReboot()) return Refuse(why, "rebooting needs the CAP_SYS_BOOT capability");
     // The call does not return when it works: its trace line goes first.
+    // A reboot that still fails adds a second line with the reason.
     TraceCall("SoftReset", TraceArgs(), "1");
     sync();
     reboot(RB_AUTOBOOT);

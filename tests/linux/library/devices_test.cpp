@@ -33,4 +33,12 @@ TEST(SpiOnStandIn, ConfiguringTheModeKeepsTheDevicesOtherModeBits) {
     EXPECT_EQ(SPIClose(0), 1);
 }
 
+TEST(BoardOnStandIn, AResetNotAllowedHasOneTraceLineWithItsReason) {
+    int before = TraceLineCount("SoftReset");
+    g_mayReboot = false;
+    EXPECT_EQ(SoftReset(), 0);
+    EXPECT_EQ(TraceLineCount("SoftReset"), before + 1);
+    EXPECT_EQ(LastTraceLine("SoftReset"), "SoftReset() = 0 # rebooting needs the CAP_SYS_BOOT capability");
+}
+
 }  // namespace
