@@ -69,23 +69,44 @@ public:
     RouteSocket(const RouteSocket &) = delete;
     RouteSocket &operator=(const RouteSocket &) = delete;
 
-    // Sends the request and returns the answer; empty with errno set on
-    // failure.
+    // Sends the request and returns the answer's first message, whole;
+    // empty with errno set on failure (EMSGSIZE: the answer was cut).
     std::vector<char> Ask(std::vector<char> &request) {
         std::vector<char> answer(16384);
-        if (fd_ < 0 || send(fd_, request.data(), request.size(), 0) < 0) return {};
-        ssize_t got = recv(fd_, answer.data(), answer.size(), 0);
-        if (got < static_cast<ssize_t>(sizeof(nlmsghdr))) return {};
-        answer.resize(static_cast<size_t>(got));
+        ssize_t sent;
+        do {
+            sent = fd_ < 0 ? -1 : send(fd_, request.data(), request.size(), 0);
+        } while (sent < 0 && errno == EINTR);
+        if (sent < 0) return {};
+        ssize_t got;
+        do {
+            got = recv(fd_, answer.data(), answer.size(), MSG_TRUNC);
+        } while (got < 0 && errno == EINTR);
+        if (got < 0) return {};
+        const nlmsghdr *header = reinterpret_cast<const nlmsghdr *>(answer.data());
+        if (static_cast<size_t>(got) > answer.size() || !NLMSG_OK(header, static_cast<size_t>(got))) {
+            errno = EMSGSIZE;
+            return {};
+        }
+        answer.resize(header->nlmsg_len);
         return answer;
     }
 
     // Sends a change and waits for its acknowledgement; false with errno.
     bool Change(std::vector<char> &request) {
         std::vector<char> answer = Ask(request);
-        if (answer.empty()) return false;
+        return !answer.empty() && Acknowledged(answer);
+    }
+
+    // Whether the answer is no error message, or one saying "no error";
+    // else errno is the error.
+    static bool Acknowledged(const std::vector<char> &answer) {
         const nlmsghdr *header = reinterpret_cast<const nlmsghdr *>(answer.data());
         if (header->nlmsg_type != NLMSG_ERROR) return true;
+        if (header->nlmsg_len < NLMSG_LENGTH(sizeof(nlmsgerr))) {
+            errno = EMSGSIZE;
+            return false;
+        }
         int error = -reinterpret_cast<const nlmsgerr *>(NLMSG_DATA(header))->error;
         errno = error;
         return error == 0;
@@ -161,8 +182,12 @@ bool SetCanBitRate(const std::string &interface, uint32_t bitRate, std::string &
     RouteSocket route;
     LinkRequest query(RTM_GETLINK, index, 0, 0);
     std::vector<char> answer = route.Ask(query.Finished());
-    if (answer.empty()) {
+    if (answer.empty() || !RouteSocket::Acknowledged(answer)) {
         why = Failure("cannot read the link of " + interface);
+        return false;
+    }
+    if (reinterpret_cast<const nlmsghdr *>(answer.data())->nlmsg_type != RTM_NEWLINK) {
+        why = "cannot read the link of " + interface + " (unexpected answer)";
         return false;
     }
     LinkTiming timing = ReadTiming(answer);

@@ -170,4 +170,25 @@ TEST_F(CanOnStandIn, ADownInterfaceIsBroughtUpAlsoWhenItRunsAtTheRateOrHasNone) 
     }
 }
 
+TEST_F(CanOnStandIn, ABitRateIsSetOnlyWhenTheLinkQueryGetsAWholeAnswer) {
+    ASSERT_EQ(CANOpen(1), 1);
+    NetlinkStandIn &netlink = TheNetlinkStandIn();
+    // The interface vanished: the kernel answers with an error.
+    netlink.scripted.push_back(NetlinkErrorAnswer(ENODEV));
+    EXPECT_EQ(CANConfigureMode(1, 0, 250000, 0, 0), 0);
+    EXPECT_NE(LastTraceLine("CANConfigureMode").find("No such device"), std::string::npos)
+        << LastTraceLine("CANConfigureMode");
+    // An answer cut short.
+    std::vector<char> cut = LinkQueryAnswer();
+    cut.resize(cut.size() / 2);
+    netlink.scripted.push_back(cut);
+    EXPECT_EQ(CANConfigureMode(1, 0, 250000, 0, 0), 0);
+    EXPECT_NE(LastTraceLine("CANConfigureMode").find("# "), std::string::npos);
+    EXPECT_EQ(TheCanStandIn().bitRate, 500000u);
+    // A signal during the wait for the answer.
+    netlink.recvErrors.push_back(EINTR);
+    EXPECT_EQ(CANConfigureMode(1, 0, 250000, 0, 0), 1) << LastTraceLine("CANConfigureMode");
+    EXPECT_EQ(TheCanStandIn().bitRate, 250000u);
+}
+
 }  // namespace
