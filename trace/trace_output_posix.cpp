@@ -1,5 +1,6 @@
 #include "trace_output.h"
 
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -27,6 +28,7 @@ void TraceOutputWrite(const std::string &line) {
     size_t done = 0;
     while (fd >= 0 && done < line.size()) {
         ssize_t wrote = write(fd, line.data() + done, line.size() - done);
+        if (wrote < 0 && errno == EINTR) continue;
         if (wrote <= 0) return;
         done += static_cast<size_t>(wrote);
     }

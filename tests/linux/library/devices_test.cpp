@@ -41,4 +41,12 @@ TEST(BoardOnStandIn, AResetNotAllowedHasOneTraceLineWithItsReason) {
     EXPECT_EQ(LastTraceLine("SoftReset"), "SoftReset() = 0 # rebooting needs the CAP_SYS_BOOT capability");
 }
 
+TEST(TraceOnStandIn, AnInterruptedOrShortWriteLosesNothingOfTheLine) {
+    g_interruptedWrites = 2;
+    g_shortWrites = 3;
+    EXPECT_EQ(QZHalLibGetVersion(), 0x01000000u);
+    EXPECT_EQ(LastTraceLine("QZHalLibGetVersion"), "QZHalLibGetVersion() = 16777216");
+    EXPECT_EQ(TraceLineCount("QZHalLibGetVersion"), 1);
+}
+
 }  // namespace
