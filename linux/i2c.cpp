@@ -70,12 +70,17 @@ int32_t Transfer(int32_t bus, int32_t rateCode, uint8_t device, std::vector<i2c_
     buses.rateCodes[bus] = rateCode;
     i2c_rdwr_ioctl_data transfer = {messages.data(), static_cast<__u32>(messages.size())};
     auto giveUp = std::chrono::steady_clock::now() + kBusyDeviceWait;
+    std::string target = "I2C bus " + std::to_string(bus) + " device " + HexByte(device);
     for (;;) {
-        if (ioctl(fd, I2C_RDWR, &transfer) >= 0) return 1;
+        int done = ioctl(fd, I2C_RDWR, &transfer);
+        if (done == static_cast<int>(messages.size())) return 1;
+        // An adapter may stop after some of the messages.
+        if (done >= 0)
+            return Refuse(why, target + ": " + std::to_string(done) + " of " + std::to_string(messages.size()) +
+                                   " messages done");
         if (!NotAcknowledged(errno) || std::chrono::steady_clock::now() >= giveUp) break;
         std::this_thread::sleep_for(kRetryInterval);
     }
-    std::string target = "I2C bus " + std::to_string(bus) + " device " + HexByte(device);
     if (NotAcknowledged(errno)) return Refuse(why, SystemError(target + " does not answer"));
     return Refuse(why, SystemError(target + ": transfer failed"));
 }

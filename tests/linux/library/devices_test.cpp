@@ -33,6 +33,14 @@ TEST(SpiOnStandIn, ConfiguringTheModeKeepsTheDevicesOtherModeBits) {
     EXPECT_EQ(SPIClose(0), 1);
 }
 
+TEST(I2cOnStandIn, ATransferThatEndsEarlyFails) {
+    TheI2cStandIn().answered = 1;
+    uint8_t data = 0;
+    EXPECT_EQ(I2CRead(0, 0, 0x50, 7, &data), 0);
+    EXPECT_EQ(LastTraceLine("I2CRead"), "I2CRead(0, 0, 80, 7, ptr) = 0 # I2C bus 0 device 0x50: 1 of 2 messages done");
+    TheI2cStandIn().answered = -1;
+}
+
 TEST(BoardOnStandIn, AResetNotAllowedHasOneTraceLineWithItsReason) {
     int before = TraceLineCount("SoftReset");
     g_mayReboot = false;
