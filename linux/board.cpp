@@ -23,16 +23,22 @@ constexpr uint32_t kLibraryVersion = 0x01000000;  // 1.0.0.0
 
 // The board support package's version: VERSION_ID of /etc/os-release.
 uint32_t BspVersion(Why &why) {
-    std::ifstream file("/etc/os-release");
+    const std::string path = "/etc/os-release";
+    std::ifstream file(path);
+    if (!file) return Refuse<uint32_t>(why, SystemError("cannot read " + path), 0);
     const std::string key = "VERSION_ID=";
+    std::string unusable;
     for (std::string line; std::getline(file, line);) {
         if (line.compare(0, key.size(), key) != 0) continue;
         std::string value = line.substr(key.size());
         if (value.size() >= 2 && value.front() == '"' && value.back() == '"') value = value.substr(1, value.size() - 2);
         uint32_t word = VersionWord(value);
         if (word != 0) return word;
+        unusable = value;
     }
-    return Refuse<uint32_t>(why, "no VERSION_ID in /etc/os-release", 0);
+    if (!unusable.empty())
+        return Refuse<uint32_t>(why, "VERSION_ID \"" + unusable + "\" in " + path + " is no version number", 0);
+    return Refuse<uint32_t>(why, "no VERSION_ID in " + path, 0);
 }
 
 // The OS image's version: the kernel release.
