@@ -3,6 +3,7 @@
 // SoftReset restarts the board when the board map allows it.
 #include <cstdio>
 #include <fstream>
+#include <linux/capability.h>
 #include <sys/reboot.h>
 #include <sys/utsname.h>
 #include <unistd.h>
@@ -13,22 +14,31 @@
 #include "linux_call.h"
 #include "version_word.h"
 
+// The C library's capget(2), which <linux/capability.h> does not declare.
+extern "C" int capget(cap_user_header_t header, cap_user_data_t data);
+
 namespace {
 
 constexpr uint32_t kLibraryVersion = 0x01000000;  // 1.0.0.0
 
 // The board support package's version: VERSION_ID of /etc/os-release.
 uint32_t BspVersion(Why &why) {
-    std::ifstream file("/etc/os-release");
+    const std::string path = "/etc/os-release";
+    std::ifstream file(path);
+    if (!file) return Refuse<uint32_t>(why, SystemError("cannot read " + path), 0);
     const std::string key = "VERSION_ID=";
+    std::string unusable;
     for (std::string line; std::getline(file, line);) {
         if (line.compare(0, key.size(), key) != 0) continue;
         std::string value = line.substr(key.size());
         if (value.size() >= 2 && value.front() == '"' && value.back() == '"') value = value.substr(1, value.size() - 2);
         uint32_t word = VersionWord(value);
         if (word != 0) return word;
+        unusable = value;
     }
-    return Refuse<uint32_t>(why, "no VERSION_ID in /etc/os-release", 0);
+    if (!unusable.empty())
+        return Refuse<uint32_t>(why, "VERSION_ID \"" + unusable + "\" in " + path + " is no version number", 0);
+    return Refuse<uint32_t>(why, "no VERSION_ID in " + path, 0);
 }
 
 // The OS image's version: the kernel release.
@@ -38,10 +48,20 @@ uint32_t ImageVersion(Why &why) {
     return VersionWord(name.release);
 }
 
+// Whether this process holds CAP_SYS_BOOT, which reboot() needs.
+bool MayReboot() {
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct data[_LINUX_CAPABILITY_U32S_3] = {};
+    return capget(&header, data) == 0 &&
+           (data[CAP_TO_INDEX(CAP_SYS_BOOT)].effective & CAP_TO_MASK(CAP_SYS_BOOT)) != 0;
+}
+
 int32_t Restart(Why &why) {
     const BoardMap &map = TheBoardMap();
     if (!map.rebootAllowed) return Refuse(why, "board map " + map.path + " does not allow a reboot");
+    if (!MayReboot()) return Refuse(why, "rebooting needs the CAP_SYS_BOOT capability");
     // The call does not return when it works: its trace line goes first.
+    // A reboot that still fails adds a second line with the reason.
     TraceCall("SoftReset", TraceArgs(), "1");
     sync();
     reboot(RB_AUTOBOOT);

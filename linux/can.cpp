@@ -36,7 +36,8 @@ constexpr uint32_t kMinBitRate = 20000;
 constexpr uint32_t kMaxBitRate = 1000000;
 constexpr int32_t kMaxPrio = 255;
 constexpr int32_t kMaxData = 8;
-// A full transmit queue is tried again at this interval.
+// A full transmit queue is tried again at this interval: SocketCAN answers
+// ENOBUFS while poll says the socket is writable, so nothing wakes a wait.
 constexpr auto kQueueFullRetry = std::chrono::milliseconds(1);
 
 struct CanChannel {
@@ -44,6 +45,7 @@ struct CanChannel {
     int socket = -1;
     int closeEvent = -1;
     int transfers = 0;  // running now, outside the lock
+    bool closing = false;  // a CANClose waits for the transfers to end
     bool modeSet = false, messageSet = false;
     int32_t mode = kModeStandard;
     int32_t kind = 0, id = 0, prio = 0, timeoutMs = 0, buffer = 0;
@@ -75,11 +77,19 @@ int32_t Fail(int32_t *err, int32_t code, Why &why, const std::string &reason) {
     return Refuse(why, reason);
 }
 
+// The open channel; null with the reason in `why`, also while it is being
+// closed: only the first CANClose owns the channel from then on.
 CanChannel *Find(CanChannels &channels, int32_t channel, Why &why) {
     auto found = channels.open.find(channel);
-    if (found != channels.open.end()) return &found->second;
-    why = ChannelName(channel) + " is not open";
-    return nullptr;
+    if (found == channels.open.end()) {
+        why = ChannelName(channel) + " is not open";
+        return nullptr;
+    }
+    if (found->second.closing) {
+        why = ChannelName(channel) + " is being closed";
+        return nullptr;
+    }
+    return &found->second;
 }
 
 bool Accepts(const CanChannel &channel, const can_frame &frame) {
@@ -93,6 +103,14 @@ bool ApplyFilter(const CanChannel &channel) {
     filter.can_id = (channel.filterId & CAN_EFF_MASK) | (channel.filterRemote ? CAN_RTR_FLAG : 0);
     filter.can_mask = (channel.filterMask & CAN_EFF_MASK) | CAN_RTR_FLAG;
     return setsockopt(channel.socket, SOL_CAN_RAW, CAN_RAW_FILTER, &filter, sizeof filter) == 0;
+}
+
+// Takes the error the kernel left on the socket when its interface went
+// down (ENETDOWN), which the next transfer would report otherwise.
+void ClearPendingError(const CanChannel &channel) {
+    int error = 0;
+    socklen_t size = sizeof error;
+    getsockopt(channel.socket, SOL_SOCKET, SO_ERROR, &error, &size);
 }
 
 void CloseDescriptors(CanChannel &channel) {
@@ -140,6 +158,7 @@ int32_t Close(int32_t number, Why &why) {
     if (!channel) return 0;
     uint64_t one = 1;
     if (write(channel->closeEvent, &one, sizeof one) != sizeof one) return Refuse(why, SystemError("cannot close"));
+    channel->closing = true;
     channels.transferEnded.wait(lock, [&] { return channel->transfers == 0; });
     CloseDescriptors(*channel);
     channels.open.erase(number);
@@ -153,6 +172,7 @@ int32_t ConfigureMode(int32_t number, int32_t mode, uint32_t bitRate, Why &why) 
     Lock lock(channels.mutex);
     CanChannel *channel = Find(channels, number, why);
     if (!channel || !SetCanBitRate(channel->interface, bitRate, why)) return 0;
+    ClearPendingError(*channel);
     channel->mode = mode;
     channel->modeSet = true;
     // A message whose ID the new mode cannot carry must be configured again.
@@ -265,8 +285,10 @@ int32_t WriteFrame(int32_t number, const uint8_t *data, int32_t count, int32_t *
         if (write(channel->socket, &frame, sizeof frame) == static_cast<ssize_t>(sizeof frame)) return 1;
         if (errno != EAGAIN && errno != ENOBUFS && errno != EINTR)
             return Fail(err, QZHAL_CAN_TIMED_OUT, why, SystemError("cannot send on " + channel->interface));
-        // A full queue (ENOBUFS) does not wake poll: look again shortly.
-        int32_t code = WaitFor(*channel, POLLOUT, deadline, static_cast<int>(kQueueFullRetry.count()));
+        // A full queue: wait out the retry interval, only a close ends it.
+        int32_t code = errno == ENOBUFS
+                           ? WaitFor(*channel, 0, deadline, static_cast<int>(kQueueFullRetry.count()))
+                           : WaitFor(*channel, POLLOUT, deadline, INT32_MAX);
         if (code != 0) return Fail(err, code, why, ErrorText(code));
     }
 }
@@ -325,15 +347,15 @@ int32_t MessageParameters(int32_t number, int32_t *id, int32_t *kind, int32_t *l
 }
 
 // The data bytes a CANWrite call is handed, as the trace shows them: none
-// for a remote frame, else all `count` of them, also when there are more
-// than a frame holds (the call then refuses them).
+// for a remote frame, else `count` of them but never more than a frame
+// holds: a larger count is refused, and its bytes may not all be there.
 size_t WriteBytesHanded(int32_t number, const uint8_t *data, int32_t count) {
     if (!data || count <= 0) return 0;
     CanChannels &channels = Channels();
     std::lock_guard<std::mutex> lock(channels.mutex);
     auto found = channels.open.find(number);
     if (found != channels.open.end() && found->second.messageSet && found->second.kind == 1) return 0;
-    return static_cast<size_t>(count);
+    return static_cast<size_t>(std::min(count, kMaxData));
 }
 
 }  // namespace

@@ -69,23 +69,44 @@ public:
     RouteSocket(const RouteSocket &) = delete;
     RouteSocket &operator=(const RouteSocket &) = delete;
 
-    // Sends the request and returns the answer; empty with errno set on
-    // failure.
+    // Sends the request and returns the answer's first message, whole;
+    // empty with errno set on failure (EMSGSIZE: the answer was cut).
     std::vector<char> Ask(std::vector<char> &request) {
         std::vector<char> answer(16384);
-        if (fd_ < 0 || send(fd_, request.data(), request.size(), 0) < 0) return {};
-        ssize_t got = recv(fd_, answer.data(), answer.size(), 0);
-        if (got < static_cast<ssize_t>(sizeof(nlmsghdr))) return {};
-        answer.resize(static_cast<size_t>(got));
+        ssize_t sent;
+        do {
+            sent = fd_ < 0 ? -1 : send(fd_, request.data(), request.size(), 0);
+        } while (sent < 0 && errno == EINTR);
+        if (sent < 0) return {};
+        ssize_t got;
+        do {
+            got = recv(fd_, answer.data(), answer.size(), MSG_TRUNC);
+        } while (got < 0 && errno == EINTR);
+        if (got < 0) return {};
+        const nlmsghdr *header = reinterpret_cast<const nlmsghdr *>(answer.data());
+        if (static_cast<size_t>(got) > answer.size() || !NLMSG_OK(header, static_cast<size_t>(got))) {
+            errno = EMSGSIZE;
+            return {};
+        }
+        answer.resize(header->nlmsg_len);
         return answer;
     }
 
     // Sends a change and waits for its acknowledgement; false with errno.
     bool Change(std::vector<char> &request) {
         std::vector<char> answer = Ask(request);
-        if (answer.empty()) return false;
+        return !answer.empty() && Acknowledged(answer);
+    }
+
+    // Whether the answer is no error message, or one saying "no error";
+    // else errno is the error.
+    static bool Acknowledged(const std::vector<char> &answer) {
         const nlmsghdr *header = reinterpret_cast<const nlmsghdr *>(answer.data());
         if (header->nlmsg_type != NLMSG_ERROR) return true;
+        if (header->nlmsg_len < NLMSG_LENGTH(sizeof(nlmsgerr))) {
+            errno = EMSGSIZE;
+            return false;
+        }
         int error = -reinterpret_cast<const nlmsgerr *>(NLMSG_DATA(header))->error;
         errno = error;
         return error == 0;
@@ -103,6 +124,7 @@ const rtattr *FindAttribute(const rtattr *first, int length, uint16_t type) {
 }
 
 struct LinkTiming {
+    bool up = false;
     bool isCan = false;
     uint32_t bitRate = 0;
 };
@@ -113,6 +135,7 @@ LinkTiming ReadTiming(const std::vector<char> &answer) {
     const nlmsghdr *header = reinterpret_cast<const nlmsghdr *>(answer.data());
     if (header->nlmsg_type != RTM_NEWLINK) return timing;
     const ifinfomsg *link = static_cast<const ifinfomsg *>(NLMSG_DATA(header));
+    timing.up = (link->ifi_flags & IFF_UP) != 0;
     const rtattr *info = FindAttribute(IFLA_RTA(link), static_cast<int>(IFLA_PAYLOAD(header)), IFLA_LINKINFO);
     if (!info) return timing;
     const rtattr *kind = FindAttribute(static_cast<const rtattr *>(RTA_DATA(info)),
@@ -159,16 +182,21 @@ bool SetCanBitRate(const std::string &interface, uint32_t bitRate, std::string &
     RouteSocket route;
     LinkRequest query(RTM_GETLINK, index, 0, 0);
     std::vector<char> answer = route.Ask(query.Finished());
-    if (answer.empty()) {
+    if (answer.empty() || !RouteSocket::Acknowledged(answer)) {
         why = Failure("cannot read the link of " + interface);
         return false;
     }
+    if (reinterpret_cast<const nlmsghdr *>(answer.data())->nlmsg_type != RTM_NEWLINK) {
+        why = "cannot read the link of " + interface + " (unexpected answer)";
+        return false;
+    }
     LinkTiming timing = ReadTiming(answer);
-    if (!timing.isCan || timing.bitRate == bitRate) return true;
-    bool set = SetUp(route, index, false) && SetTiming(route, index, bitRate);
+    bool newRate = timing.isCan && timing.bitRate != bitRate;
+    if (!newRate && timing.up) return true;
+    bool set = !newRate || ((!timing.up || SetUp(route, index, false)) && SetTiming(route, index, bitRate));
     if (!set) why = Failure("cannot set " + interface + " to " + std::to_string(bitRate) + " bit/s");
     if (!SetUp(route, index, true) && set) {
-        why = Failure("cannot bring " + interface + " up again");
+        why = Failure("cannot bring " + interface + " up");
         return false;
     }
     return set;

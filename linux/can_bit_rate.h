@@ -7,9 +7,11 @@
 #include <cstdint>
 #include <string>
 
-// Makes `bitRate` the interface's rate: nothing when it has no bit timing or
-// already runs at that rate, else down, set, up. False with the reason in
-// `why` (setting a rate needs CAP_NET_ADMIN).
+// Makes `bitRate` the interface's rate and brings the interface up: nothing
+// when it is up and has no bit timing or already runs at that rate, else
+// down (when up), set, up. False with the reason in `why` (changing the
+// link needs CAP_NET_ADMIN). Taking the link down leaves ENETDOWN pending
+// on the sockets bound to it.
 bool SetCanBitRate(const std::string &interface, uint32_t bitRate, std::string &why);
 
 #endif

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <fcntl.h>
 #include <gpiod.h>
 #include <poll.h>
 #include <sys/eventfd.h>
@@ -28,15 +29,19 @@ bool LevelHolds(int32_t type, int32_t level) {
     return (type == kLow && level == 0) || (type == kHigh && level == 1);
 }
 
+// Rounded up: a wait cut short by the rounding would poll again and again
+// with no timeout until `when`.
 int MillisecondsUntil(Clock::time_point when) {
-    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(when - Clock::now()).count();
+    auto left = std::chrono::ceil<std::chrono::milliseconds>(when - Clock::now()).count();
     return left < 0 ? 0 : static_cast<int>(left);
 }
 
 }  // namespace
 
+// The thread signals a copy of the caller's descriptor: the caller may close
+// its number, and another file may get it, while the thread still runs.
 GpioInterrupt::GpioInterrupt(gpiod_line *line, int32_t type, int eventFd)
-    : line_(line), type_(type), eventFd_(eventFd), stopFd_(eventfd(0, EFD_CLOEXEC)) {}
+    : line_(line), type_(type), eventFd_(fcntl(eventFd, F_DUPFD_CLOEXEC, 0)), stopFd_(eventfd(0, EFD_CLOEXEC)) {}
 
 GpioInterrupt::~GpioInterrupt() {
     if (thread_.joinable()) {
@@ -46,10 +51,11 @@ GpioInterrupt::~GpioInterrupt() {
         thread_.join();
     }
     if (stopFd_ >= 0) close(stopFd_);
+    if (eventFd_ >= 0) close(eventFd_);
 }
 
 bool GpioInterrupt::Start() {
-    if (stopFd_ < 0) return false;
+    if (stopFd_ < 0 || eventFd_ < 0) return false;
     try {
         thread_ = std::thread([this] { Watch(); });
     } catch (const std::system_error &) {
@@ -67,13 +73,19 @@ bool GpioInterrupt::Signal() {
     return wrote == static_cast<ssize_t>(sizeof one) || errno != EBADF;
 }
 
-// Reads the pending edges; returns the level after the last one.
+// Reads the pending edges; returns the line's level after them. A level
+// type reads the line itself: the kernel drops the newest edges of a full
+// queue, so the last edge read need not be the line's state.
 int32_t GpioInterrupt::ReadEdges(int32_t level, bool &eventGone) {
     gpiod_line_event events[kEventsPerRead];
     int count = gpiod_line_event_read_multiple(line_, events, kEventsPerRead);
     for (int i = 0; i < count && !eventGone; ++i) {
         level = events[i].event_type == GPIOD_LINE_EVENT_RISING_EDGE ? 1 : 0;
         if (EdgeWanted(type_, events[i].event_type)) eventGone = !Signal();
+    }
+    if (type_ == kLow || type_ == kHigh) {
+        int now = gpiod_line_get_value(line_);
+        if (now >= 0) level = now == 1 ? 1 : 0;
     }
     return level;
 }

@@ -13,7 +13,8 @@ enum GpioInterruptType : int32_t { kLow = 0, kHigh = 1, kRise = 2, kFall = 3, kB
 
 class GpioInterrupt {
 public:
-    // `line` has been requested for both edges' events.
+    // `line` has been requested for both edges' events; the thread signals
+    // its own copy of `eventFd`.
     GpioInterrupt(gpiod_line *line, int32_t type, int eventFd);
     // Stops the thread: once it returns, the event is never written again.
     ~GpioInterrupt();

@@ -1,5 +1,7 @@
 #include "gpio_lines.h"
 
+#include <cerrno>
+#include <cstring>
 #include <gpiod.h>
 
 namespace {
@@ -7,9 +9,16 @@ namespace {
 std::string Quoted(const std::string &text) { return "\"" + text + "\""; }
 
 bool OpenByName(const std::string &name, GpioLine &opened, std::string &why) {
+    errno = 0;
     opened.line = gpiod_line_find(name.c_str());
     if (!opened.line) {
-        why = "no GPIO line named " + Quoted(name);
+        // ENOENT: no chip has such a line; else a chip could not be
+        // searched, and the line may be on it.
+        if (errno == ENOENT || errno == 0)
+            why = "no GPIO line named " + Quoted(name);
+        else
+            why = "cannot look for GPIO line " + Quoted(name) + ": a GPIO chip cannot be opened (" +
+                  std::strerror(errno) + ")";
         return false;
     }
     opened.chip = gpiod_line_get_chip(opened.line);

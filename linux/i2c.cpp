@@ -26,6 +26,7 @@
 namespace {
 
 constexpr int32_t kRateCodeCount = 6;  // 100, 400, 800, 1600, 2400, 3200 kbit/s
+constexpr uint8_t kMaxAddress = 0x7f;   // 7-bit addresses: i2c-dev's 10-bit ones need I2C_M_TEN
 // A device that does not acknowledge is asked again for this long: an
 // EEPROM does not answer while it writes a page (about 5 ms).
 constexpr auto kBusyDeviceWait = std::chrono::milliseconds(10);
@@ -67,6 +68,11 @@ bool NotAcknowledged(int error) { return error == ENXIO || error == EREMOTEIO; }
 // acknowledge again for a short while.
 int32_t Transfer(int32_t bus, int32_t rateCode, uint8_t device, std::vector<i2c_msg> &messages, Why &why) {
     if (rateCode < 0 || rateCode >= kRateCodeCount) return Refuse(why, "rate code must be 0 to 5");
+    // Many adapters keep only 8 bits of (address << 1): a datasheet's 8-bit
+    // address would reach another device.
+    if (device > kMaxAddress)
+        return Refuse(why, "I2C address " + HexByte(device) + " is above 0x7f: give the 7-bit address (" +
+                               HexByte(device >> 1) + " for an 8-bit " + HexByte(device) + ")");
     I2cBuses &buses = Buses();
     std::lock_guard<std::mutex> lock(buses.mutex);
     BusFile file(bus, why);
@@ -75,12 +81,17 @@ int32_t Transfer(int32_t bus, int32_t rateCode, uint8_t device, std::vector<i2c_
     buses.rateCodes[bus] = rateCode;
     i2c_rdwr_ioctl_data transfer = {messages.data(), static_cast<__u32>(messages.size())};
     auto giveUp = std::chrono::steady_clock::now() + kBusyDeviceWait;
+    std::string target = "I2C bus " + std::to_string(bus) + " device " + HexByte(device);
     for (;;) {
-        if (ioctl(fd, I2C_RDWR, &transfer) >= 0) return 1;
+        int done = ioctl(fd, I2C_RDWR, &transfer);
+        if (done == static_cast<int>(messages.size())) return 1;
+        // An adapter may stop after some of the messages.
+        if (done >= 0)
+            return Refuse(why, target + ": " + std::to_string(done) + " of " + std::to_string(messages.size()) +
+                                   " messages done");
         if (!NotAcknowledged(errno) || std::chrono::steady_clock::now() >= giveUp) break;
         std::this_thread::sleep_for(kRetryInterval);
     }
-    std::string target = "I2C bus " + std::to_string(bus) + " device " + HexByte(device);
     if (NotAcknowledged(errno)) return Refuse(why, SystemError(target + " does not answer"));
     return Refuse(why, SystemError(target + ": transfer failed"));
 }

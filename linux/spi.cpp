@@ -57,6 +57,21 @@ SpiDevice *OpenDevice(SpiDevices &devices, int32_t device, Why &why) {
     return nullptr;
 }
 
+// Sets CPOL and CPHA only: the device's other mode bits (chip select
+// active high, LSB first, 3-wire, ...) are the device tree's.
+bool SetClockMode(int fd, uint32_t clockMode) {
+    uint32_t bits = 0;
+    if (ioctl(fd, SPI_IOC_RD_MODE32, &bits) == 0) {
+        bits = (bits & ~static_cast<uint32_t>(SPI_MODE_3)) | clockMode;
+        return ioctl(fd, SPI_IOC_WR_MODE32, &bits) == 0;
+    }
+    // Kernels before 3.15 know only the low 8 bits.
+    uint8_t low = 0;
+    if (ioctl(fd, SPI_IOC_RD_MODE, &low) != 0) return false;
+    low = static_cast<uint8_t>((low & ~SPI_MODE_3) | clockMode);
+    return ioctl(fd, SPI_IOC_WR_MODE, &low) == 0;
+}
+
 int32_t Configure(int32_t device, int32_t mode, uint32_t clockHz, Why &why) {
     if (mode < 0 || mode > kMaxMode) return Refuse(why, "mode must be 0 to 3");
     if (clockHz < 1 || clockHz > kMaxClockHz) return Refuse(why, "clock must be 1 to 20000000 Hz");
@@ -64,9 +79,8 @@ int32_t Configure(int32_t device, int32_t mode, uint32_t clockHz, Why &why) {
     std::lock_guard<std::mutex> lock(devices.mutex);
     SpiDevice *spi = OpenDevice(devices, device, why);
     if (!spi) return 0;
-    uint8_t modeBits = static_cast<uint8_t>(mode);
+    if (!SetClockMode(spi->fd, static_cast<uint32_t>(mode))) return Refuse(why, SystemError("cannot set SPI mode"));
     uint8_t bitsPerWord = 8;
-    if (ioctl(spi->fd, SPI_IOC_WR_MODE, &modeBits) < 0) return Refuse(why, SystemError("cannot set SPI mode"));
     if (ioctl(spi->fd, SPI_IOC_WR_BITS_PER_WORD, &bitsPerWord) < 0)
         return Refuse(why, SystemError("cannot set 8 bits per word"));
     if (ioctl(spi->fd, SPI_IOC_WR_MAX_SPEED_HZ, &clockHz) < 0)

@@ -4,17 +4,23 @@
 // once its bytes have left the port, or fails after the time they need plus
 // 500 ms (with RTS/CTS flow control: the peer never asserted CTS), dropping
 // what is left so that it is not sent later.
+//
+// Each port has a lock for its reads and one for its writes, so a transfer
+// waits only for one in the same direction on the same port. UARTClose
+// signals the port's close event, which ends its waiting transfers at once,
+// and waits for them to leave before it closes the device.
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
 #include <fcntl.h>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <poll.h>
+#include <sys/eventfd.h>
 #include <sys/ioctl.h>
 #include <termios.h>
-#include <thread>
 #include <unistd.h>
 
 #include "../hal/QZHalLib.h"
@@ -34,13 +40,30 @@ constexpr auto kDrainPoll = std::chrono::milliseconds(2);
 
 struct UartPort {
     int fd = -1;
+    int closeEvent = -1;
+    // Taken by each read, each write, and both by UARTConfigure and
+    // UARTClose; they guard what follows.
+    std::mutex reading, writing;
     bool configured = false;
+    bool closed = false;
     UartLine line;
+
+    UartPort() = default;
+    UartPort(const UartPort &) = delete;
+    UartPort &operator=(const UartPort &) = delete;
+    ~UartPort() { CloseDescriptors(); }
+    void CloseDescriptors() {
+        if (fd >= 0) close(fd);
+        if (closeEvent >= 0) close(closeEvent);
+        fd = closeEvent = -1;
+    }
 };
+
+using PortHandle = std::shared_ptr<UartPort>;
 
 struct UartPorts {
     std::mutex mutex;
-    std::map<int32_t, UartPort> open;  // by port number
+    std::map<int32_t, PortHandle> open;  // by port number
 };
 
 UartPorts &Ports() {
@@ -56,20 +79,31 @@ int MillisecondsUntil(Clock::time_point when) {
 }
 
 // The open port; null with the reason in `why`.
-UartPort *OpenPort(UartPorts &ports, int32_t port, Why &why) {
+PortHandle OpenPort(int32_t port, Why &why) {
+    UartPorts &ports = Ports();
+    std::lock_guard<std::mutex> lock(ports.mutex);
     auto found = ports.open.find(port);
-    if (found != ports.open.end()) return &found->second;
+    if (found != ports.open.end()) return found->second;
     why = PortName(port) + " is not open";
     return nullptr;
 }
 
-UartPort *ConfiguredPort(UartPorts &ports, int32_t port, Why &why) {
-    UartPort *uart = OpenPort(ports, port, why);
-    if (uart && !uart->configured) {
-        why = PortName(port) + " is not configured";
-        return nullptr;
-    }
-    return uart;
+// Whether the port, locked for a transfer, can take one; else the reason.
+bool ReadyForTransfer(const UartPort &uart, int32_t port, Why &why) {
+    if (uart.closed) return Refuse(why, PortName(port) + " is not open", false);
+    if (!uart.configured) return Refuse(why, PortName(port) + " is not configured", false);
+    return true;
+}
+
+// Waits up to `ms` for `events` on the port (none: only for the close
+// event); returns the poll result, and sets `closed` when the port closes
+// and `*hungUp`, if given, when the port's device is gone.
+int WaitFor(const UartPort &uart, short events, int ms, bool &closed, bool *hungUp = nullptr) {
+    pollfd fds[2] = {{uart.fd, events, 0}, {uart.closeEvent, POLLIN, 0}};
+    int ready = poll(fds, 2, ms);
+    closed = ready > 0 && fds[1].revents != 0;
+    if (hungUp) *hungUp = ready > 0 && (fds[0].revents & (POLLHUP | POLLERR)) != 0;
+    return ready;
 }
 
 int32_t Open(int32_t port, int32_t flow, int32_t baud, Why &why) {
@@ -81,25 +115,24 @@ int32_t Open(int32_t port, int32_t flow, int32_t baud, Why &why) {
     UartPorts &ports = Ports();
     std::lock_guard<std::mutex> lock(ports.mutex);
     if (ports.open.count(port)) return Refuse(why, PortName(port) + " is already open");
-    int fd = OpenMappedDevice(TheBoardMap().uart, "uart", port, O_RDWR | O_NOCTTY | O_NONBLOCK, why);
-    if (fd < 0) return 0;
-    if (!ApplyUartLine(fd, line, why)) {
-        close(fd);
-        return 0;
-    }
-    UartPort &uart = ports.open[port];
-    uart.fd = fd;
-    uart.line = line;
+    PortHandle uart = std::make_shared<UartPort>();
+    uart->fd = OpenMappedDevice(TheBoardMap().uart, "uart", port, O_RDWR | O_NOCTTY | O_NONBLOCK, why);
+    if (uart->fd < 0 || !ApplyUartLine(uart->fd, line, why)) return 0;
+    uart->closeEvent = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (uart->closeEvent < 0) return Refuse(why, SystemError("cannot make the close event"));
+    uart->line = line;
+    ports.open[port] = uart;
     return 1;
 }
 
 int32_t Configure(int32_t port, const UartLine &line, Why &why) {
     std::string problem = UartLineProblem(line);
     if (!problem.empty()) return Refuse(why, problem);
-    UartPorts &ports = Ports();
-    std::lock_guard<std::mutex> lock(ports.mutex);
-    UartPort *uart = OpenPort(ports, port, why);
-    if (!uart || !ApplyUartLine(uart->fd, line, why)) return 0;
+    PortHandle uart = OpenPort(port, why);
+    if (!uart) return 0;
+    std::scoped_lock lock(uart->reading, uart->writing);
+    if (uart->closed) return Refuse(why, PortName(port) + " is not open");
+    if (!ApplyUartLine(uart->fd, line, why)) return 0;
     uart->line = line;
     uart->configured = true;
     return 1;
@@ -116,42 +149,48 @@ Clock::duration SendTime(const UartLine &line, size_t bytes) {
     return std::chrono::microseconds(static_cast<int64_t>(bytes) * 10 * 1000000 / line.baud);
 }
 
-bool SendAll(int fd, const char *text, size_t length, Clock::time_point deadline) {
+// False with errno set: ETIMEDOUT, ECANCELED when the port was closed.
+bool SendAll(const UartPort &uart, const char *text, size_t length, Clock::time_point deadline) {
     size_t done = 0;
+    bool closed = false;
     while (done < length) {
-        ssize_t wrote = write(fd, text + done, length - done);
+        ssize_t wrote = write(uart.fd, text + done, length - done);
         if (wrote > 0) {
             done += static_cast<size_t>(wrote);
             continue;
         }
         if (wrote < 0 && errno != EAGAIN && errno != EINTR) return false;
-        pollfd ready = {fd, POLLOUT, 0};
-        if (Clock::now() >= deadline || poll(&ready, 1, MillisecondsUntil(deadline)) == 0) {
-            errno = ETIMEDOUT;
+        if (Clock::now() >= deadline || WaitFor(uart, POLLOUT, MillisecondsUntil(deadline), closed) == 0 || closed) {
+            errno = closed ? ECANCELED : ETIMEDOUT;
             return false;
         }
     }
-    while (Unsent(fd) > 0) {
+    while (Unsent(uart.fd) > 0) {
         if (Clock::now() >= deadline) {
             errno = ETIMEDOUT;
             return false;
         }
-        std::this_thread::sleep_for(kDrainPoll);
+        WaitFor(uart, 0, static_cast<int>(kDrainPoll.count()), closed);
+        if (closed) {
+            errno = ECANCELED;
+            return false;
+        }
     }
     return true;
 }
 
 int32_t Write(int32_t port, const char *text, Why &why) {
     if (!text) return Refuse(why, "no text");
-    UartPorts &ports = Ports();
-    std::lock_guard<std::mutex> lock(ports.mutex);
-    UartPort *uart = ConfiguredPort(ports, port, why);
+    PortHandle uart = OpenPort(port, why);
     if (!uart) return 0;
+    std::lock_guard<std::mutex> lock(uart->writing);
+    if (!ReadyForTransfer(*uart, port, why)) return 0;
     size_t length = std::strlen(text);
     Clock::time_point deadline = Clock::now() + SendTime(uart->line, length) + kWriteSlack;
-    if (SendAll(uart->fd, text, length, deadline)) return 1;
+    if (SendAll(*uart, text, length, deadline)) return 1;
     int error = errno;
     tcflush(uart->fd, TCOFLUSH);
+    if (error == ECANCELED) return Refuse(why, PortName(port) + " closed while writing");
     if (error == ETIMEDOUT && uart->line.flow == 2)
         return Refuse(why, PortName(port) + ": not sent in time, CTS not asserted");
     errno = error;
@@ -162,10 +201,10 @@ int32_t Write(int32_t port, const char *text, Why &why) {
 int32_t Read(int32_t port, int32_t count, char *buffer, Why &why) {
     if (count < 1 || count > kMaxReadCount) return Refuse(why, "count must be 1 to 4096");
     if (!buffer) return Refuse(why, "no buffer");
-    UartPorts &ports = Ports();
-    std::lock_guard<std::mutex> lock(ports.mutex);
-    UartPort *uart = ConfiguredPort(ports, port, why);
+    PortHandle uart = OpenPort(port, why);
     if (!uart) return 0;
+    std::lock_guard<std::mutex> lock(uart->reading);
+    if (!ReadyForTransfer(*uart, port, why)) return 0;
     size_t wanted = static_cast<size_t>(count), got = 0;
     Clock::time_point deadline = Clock::now() + kReadTimeout;
     // A port whose device is gone (an unplugged adapter, a driver unbound)
@@ -173,6 +212,7 @@ int32_t Read(int32_t port, int32_t count, char *buffer, Why &why) {
     // the read once what was left has been read, rather than being polled
     // until the time is up.
     bool hungUp = false;
+    bool closed = false;
     while (got < wanted) {
         ssize_t read = ::read(uart->fd, buffer + got, wanted - got);
         if (read > 0) {
@@ -187,23 +227,33 @@ int32_t Read(int32_t port, int32_t count, char *buffer, Why &why) {
             buffer[got] = '\0';
             return Refuse(why, PortName(port) + " hung up: its device is gone");
         }
-        pollfd ready = {uart->fd, POLLIN, 0};
-        if (Clock::now() >= deadline || poll(&ready, 1, MillisecondsUntil(deadline)) == 0) break;
-        hungUp = (ready.revents & (POLLHUP | POLLERR)) != 0;
+        if (Clock::now() >= deadline ||
+            WaitFor(*uart, POLLIN, MillisecondsUntil(deadline), closed, &hungUp) == 0 || closed)
+            break;
     }
     buffer[got] = '\0';
+    if (closed) return Refuse(why, PortName(port) + " closed while reading");
     if (got < wanted)
         return Refuse(why, std::to_string(got) + " of " + std::to_string(wanted) + " bytes came within 500 ms");
     return 1;
 }
 
 int32_t Close(int32_t port, Why &why) {
-    UartPorts &ports = Ports();
-    std::lock_guard<std::mutex> lock(ports.mutex);
-    UartPort *uart = OpenPort(ports, port, why);
-    if (!uart) return 0;
-    close(uart->fd);
-    ports.open.erase(port);
+    PortHandle uart;
+    {
+        UartPorts &ports = Ports();
+        std::lock_guard<std::mutex> lock(ports.mutex);
+        auto found = ports.open.find(port);
+        if (found == ports.open.end()) return Refuse(why, PortName(port) + " is not open");
+        uart = found->second;
+        ports.open.erase(found);
+    }
+    uint64_t one = 1;
+    while (write(uart->closeEvent, &one, sizeof one) < 0 && errno == EINTR) {
+    }
+    std::scoped_lock lock(uart->reading, uart->writing);
+    uart->closed = true;
+    uart->CloseDescriptors();
     return 1;
 }
 

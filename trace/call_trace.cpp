@@ -22,29 +22,35 @@ void WriteLine(const std::string &line) {
 
 }  // namespace
 
+// With the trace off, arguments are not even formatted: a call costs no
+// more than its work.
 TraceArgs &TraceArgs::Add(const std::string &item) {
+    if (!TraceOutputOn()) return *this;
     if (!text_.empty()) text_ += ", ";
     text_ += item;
     return *this;
 }
 
-TraceArgs &TraceArgs::Int(int64_t value) { return Add(std::to_string(value)); }
+TraceArgs &TraceArgs::Int(int64_t value) { return TraceOutputOn() ? Add(std::to_string(value)) : *this; }
 
-TraceArgs &TraceArgs::Unsigned(uint64_t value) { return Add(std::to_string(value)); }
+TraceArgs &TraceArgs::Unsigned(uint64_t value) { return TraceOutputOn() ? Add(std::to_string(value)) : *this; }
 
 TraceArgs &TraceArgs::Bytes(const uint8_t *bytes, size_t count) {
+    if (!TraceOutputOn()) return *this;
     std::string list = "[";
     for (size_t i = 0; bytes && i < count; ++i) list += (i ? " " : "") + Hex(bytes[i], 2);
     return Add(list + "]");
 }
 
 TraceArgs &TraceArgs::Words(const uint32_t *words, size_t count) {
+    if (!TraceOutputOn()) return *this;
     std::string list = "[";
     for (size_t i = 0; words && i < count; ++i) list += (i ? " " : "") + Hex(words[i], 8);
     return Add(list + "]");
 }
 
 TraceArgs &TraceArgs::Text(const char *text) {
+    if (!TraceOutputOn()) return *this;
     return Add(text ? "\"" + std::string(text) + "\"" : "null");
 }
 
@@ -59,7 +65,10 @@ std::string TraceLine(const char *name, const TraceArgs &args, const std::string
 }
 
 void TraceCall(const char *name, const TraceArgs &args, const std::string &result, const std::string &why) {
+    if (!TraceOutputOn()) return;
     WriteLine(TraceLine(name, args, result, why) + "\n");
 }
 
-void TraceNote(const std::string &note) { WriteLine("# " + note + "\n"); }
+void TraceNote(const std::string &note) {
+    if (TraceOutputOn()) WriteLine("# " + note + "\n");
+}

@@ -13,4 +13,8 @@ constexpr const char *kOlderTraceVariable = "QZHAL_SIM_TRACE";
 // tracing is off. The caller serialises the calls.
 void TraceOutputWrite(const std::string &line);
 
+// Whether the trace is on: its variable names an output that could be
+// opened.
+bool TraceOutputOn();
+
 #endif

@@ -1,5 +1,6 @@
 #include "trace_output.h"
 
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -20,13 +21,21 @@ int OpenTrace() {
     return open(path, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
 }
 
+int TraceFd() {
+    static const int fd = OpenTrace();
+    return fd;
+}
+
 }  // namespace
 
+bool TraceOutputOn() { return TraceFd() >= 0; }
+
 void TraceOutputWrite(const std::string &line) {
-    static const int fd = OpenTrace();
+    const int fd = TraceFd();
     size_t done = 0;
     while (fd >= 0 && done < line.size()) {
         ssize_t wrote = write(fd, line.data() + done, line.size() - done);
+        if (wrote < 0 && errno == EINTR) continue;
         if (wrote <= 0) return;
         done += static_cast<size_t>(wrote);
     }

@@ -30,10 +30,20 @@ HANDLE OpenTrace() {
                        OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
+HANDLE TraceFile() {
+    static const HANDLE file = OpenTrace();
+    return file;
+}
+
 }  // namespace
 
+bool TraceOutputOn() {
+    HANDLE file = TraceFile();
+    return file != INVALID_HANDLE_VALUE && file;
+}
+
 void TraceOutputWrite(const std::string &line) {
-    static const HANDLE file = OpenTrace();
+    const HANDLE file = TraceFile();
     size_t done = 0;
     while (file != INVALID_HANDLE_VALUE && file && done < line.size()) {
         DWORD wrote = 0;

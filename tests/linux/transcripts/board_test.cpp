@@ -51,6 +51,19 @@ TEST(BoardOnLinux, VersionsComeFromTheLibraryOsReleaseAndTheKernel) {
                                   std::to_string(major << 24 | minor << 16 | patch << 8 | build)}));
 }
 
+TEST(BoardOnLinux, ABspVersionThatCannotBeReadSaysWhy) {
+    std::remove("/etc/os-release");
+    RunResult missing = RunProgram("7\n2\n0\n0\n");
+    WriteText("/etc/os-release", "NAME=\"Test\"\nVERSION_ID=\"testing\"\n");
+    RunResult word = RunProgram("7\n2\n0\n0\n");
+    WriteText("/etc/os-release", "NAME=\"Test\"\n");
+    RunResult none = RunProgram("7\n2\n0\n0\n");
+    EXPECT_EQ(missing.trace, (Trace{"BSPGetVersion() = 0 # cannot read /etc/os-release (No such file or directory)"}));
+    EXPECT_EQ(word.trace,
+              (Trace{"BSPGetVersion() = 0 # VERSION_ID \"testing\" in /etc/os-release is no version number"}));
+    EXPECT_EQ(none.trace, (Trace{"BSPGetVersion() = 0 # no VERSION_ID in /etc/os-release"}));
+}
+
 TEST(BoardMapErrors, AMissingDeviceAndABrokenLineAreReportedOnceAndOnlyTheirCallsFail) {
     const std::string map = "/tmp/broken.conf";
     WriteText(map, "i2c.0 = /dev/i2c-9\ni2c.1 = /dev/i2c-1\ngpio.1 GPIO1\n");

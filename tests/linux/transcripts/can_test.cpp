@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <net/if.h>
 
 #include "can_text.h"
 #include "kernel_side.h"
@@ -81,6 +83,16 @@ TEST(CanOnSocketCan, TheOtherNodeSeesADataFrameARemoteFrameAndAnExtendedId) {
     EXPECT_EQ(frames[1].len, 2);
     EXPECT_EQ(frames[2].can_id, 0x123u | CAN_EFF_FLAG);
     EXPECT_EQ(frames[2].len, 3);
+}
+
+TEST(CanOnSocketCan, AnInterfaceFoundDownIsBroughtUpForTheTest) {
+    // The socket bound to the down interface has ENETDOWN pending too.
+    ASSERT_EQ(std::system("ip link set vcan0 down"), 0);
+    RunResult run = RunProgram("10\n1\n0\n0x25\n500000\n7\nabc\n0\n0\n");
+    bool up = std::stoul(ReadText("/sys/class/net/vcan0/flags"), nullptr, 16) & IFF_UP;
+    std::system("ip link set vcan0 up");
+    EXPECT_TRUE(up);
+    EXPECT_EQ(run.trace.at(3), "CANWrite(1, [12 30], 2, null) = 1");
 }
 
 TEST(CanOnSocketCan, ClosingTheChannelWakesAReadBlockedForThirtySeconds) {
