@@ -179,7 +179,7 @@ void CheckAnswers(Reader &reader, const StepDraft &draft) {
             const std::string &answer = answers[used++];
             if (!AnswerFits(prompt.kind, answer)) {
                 reader.Error(draft.answersLine, "answer " + Ordinal(used) + " " + Quoted(answer) + " of " + test.id +
-                                                    " must be " + AnswerKindText(prompt.kind) + " for " +
+                                                    " must be " + AnswerKindText(prompt.kind) + " at " +
                                                     Quoted(prompt.text));
                 return;
             }

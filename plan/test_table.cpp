@@ -190,7 +190,7 @@ std::string LowerCase(const std::string &text) {
 }
 
 void PrintPromptLine(size_t number, const TestPrompt &prompt) {
-    std::printf("  %2u. \"%s\"  %s", static_cast<unsigned>(number), prompt.text, AnswerKindText(prompt.kind));
+    std::printf("  %2u. \"%s\"\n      %s", static_cast<unsigned>(number), prompt.text, AnswerKindText(prompt.kind));
     switch (prompt.count) {
     case kAskedPerDataWord:
         std::printf("; once per 32 bits of answer %u (i = 0, 1, ...; none above 128)",
@@ -226,11 +226,11 @@ std::string MenuPath(const TestInfo &test) {
 
 const char *AnswerKindText(AnswerKind kind) {
     switch (kind) {
-    case kAnswerDecimal: return "decimal";
-    case kAnswerDecimalUnsigned: return "decimal, unsigned";
-    case kAnswerHex: return "hexadecimal";
-    case kAnswerHexUnsigned: return "hexadecimal, unsigned";
-    case kAnswerWord: return "word";
+    case kAnswerDecimal: return "a decimal number";
+    case kAnswerDecimalUnsigned: return "an unsigned decimal number";
+    case kAnswerHex: return "a hexadecimal number";
+    case kAnswerHexUnsigned: return "an unsigned hexadecimal number";
+    case kAnswerWord: return "one word without blanks";
     default: return "yes or no";
     }
 }
@@ -286,7 +286,8 @@ void PrintTestList() {
         std::printf("%s%s (menu %s)\n  %s\n", i == 0 ? "" : "\n", test.id, MenuPath(test).c_str(), test.title);
         if (test.promptCount == 0) std::printf("  no prompts\n");
         for (size_t p = 0; p < test.promptCount; ++p) PrintPromptLine(p + 1, test.prompts[p]);
-        if (test.flags & kTestWaitsForSpace) std::printf("  waits for Space: the plan presses it after `space` seconds\n");
+        if (test.flags & kTestWaitsForSpace)
+            std::printf("  waits for Space: a plan presses it after the step's `space` seconds\n");
         if (test.note) std::printf("  %s\n", test.note);
     }
 }
