@@ -1,5 +1,7 @@
 #include "plan_file.h"
 
+#include "../shell/dialogue.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <utility>
@@ -39,11 +41,7 @@ bool ReadLine(std::FILE *file, std::string &line) {
 
 std::string Quoted(const std::string &text) { return "\"" + text + "\""; }
 
-std::string Ordinal(size_t number) {
-    char text[24];
-    std::sprintf(text, "%u", static_cast<unsigned>(number));
-    return text;
-}
+std::string Ordinal(size_t number) { return DecimalText(static_cast<int32_t>(number)); }
 
 // A whole decimal number within [low, high].
 bool ParseCount(const std::string &text, int32_t low, int32_t high, int32_t &value) {

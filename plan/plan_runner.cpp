@@ -77,11 +77,7 @@ OutputScan ScanOutput(const std::string &path, const std::vector<std::string> &c
     return scan;
 }
 
-std::string Number(size_t value) {
-    char text[24];
-    std::sprintf(text, "%u", static_cast<unsigned>(value));
-    return text;
-}
+std::string Number(size_t value) { return DecimalText(static_cast<int32_t>(value)); }
 
 // One answer a line, as typed.
 std::string FedBytes(const std::vector<std::string> &answers) {

@@ -1,6 +1,7 @@
 #include "reports.h"
 
 #include "../platform/plan_io.h"
+#include "../shell/dialogue.h"
 
 namespace {
 
@@ -98,9 +99,10 @@ std::string JsonString(const std::string &text) {
         case '\t': json += "\\t"; break;
         default:
             if (c < 0x20) {
-                char escape[8];
-                std::sprintf(escape, "\\u%04x", c);
-                json += escape;
+                static const char kHex[] = "0123456789abcdef";
+                json += "\\u00";
+                json += kHex[c >> 4];
+                json += kHex[c & 0xF];
             } else {
                 json += static_cast<char>(c);
             }
@@ -131,9 +133,9 @@ std::string XmlText(const std::string &text) {
 }
 
 std::string SecondsText(uint32_t milliseconds) {
-    char text[32];
-    std::sprintf(text, "%u.%03u", milliseconds / 1000u, milliseconds % 1000u);
-    return text;
+    std::string thousandths = DecimalText(static_cast<int32_t>(milliseconds % 1000u));
+    return DecimalText(static_cast<int32_t>(milliseconds / 1000u)) + "." +
+           std::string(3 - thousandths.size(), '0') + thousandths;
 }
 
 bool OpenJsonReport(JsonReport &report, const std::string &path) {

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "../shell/dialogue.h"
 #include "../shell/number_scan.h"
 
 namespace {
@@ -219,9 +220,7 @@ const TestInfo *FindTest(const std::string &name) {
 }
 
 std::string MenuPath(const TestInfo &test) {
-    char path[32];
-    std::sprintf(path, "%d.%d", static_cast<int>(test.menuItem), static_cast<int>(test.testItem));
-    return path;
+    return DecimalText(test.menuItem) + "." + DecimalText(test.testItem);
 }
 
 const char *AnswerKindText(AnswerKind kind) {

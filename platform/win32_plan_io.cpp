@@ -28,6 +28,17 @@ std::string Narrow(const wchar_t *text) {
     return narrow;
 }
 
+// value in decimal, with leading zeros to at least `width` digits.
+std::string Digits(unsigned long value, size_t width) {
+    std::string digits;
+    do {
+        digits.insert(digits.begin(), static_cast<char>('0' + value % 10));
+        value /= 10;
+    } while (value != 0);
+    if (digits.size() < width) digits.insert(0, width - digits.size(), '0');
+    return digits;
+}
+
 }  // namespace
 
 std::FILE *PlatformOpenConsoleStream() {
@@ -52,9 +63,7 @@ std::string PlatformTempFilePath(const char *name) {
     wchar_t directory[MAX_PATH + 1] = L"";
     DWORD length = GetTempPathW(MAX_PATH, directory);
     if (length == 0 || length > MAX_PATH) directory[0] = L'\0';
-    char id[32];
-    std::sprintf(id, ".%lu", static_cast<unsigned long>(GetCurrentProcessId()));
-    return Narrow(directory) + name + id;
+    return Narrow(directory) + name + "." + Digits(GetCurrentProcessId(), 1);
 }
 
 bool PlatformReplaceFile(const std::string &from, const std::string &to) {
@@ -73,8 +82,6 @@ uint32_t PlatformMilliseconds() { return GetTickCount(); }
 std::string PlatformUtcTimestamp() {
     SYSTEMTIME now;
     GetSystemTime(&now);
-    char text[32];
-    std::sprintf(text, "%04u-%02u-%02uT%02u:%02u:%02u", now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute,
-                 now.wSecond);
-    return text;
+    return Digits(now.wYear, 4) + "-" + Digits(now.wMonth, 2) + "-" + Digits(now.wDay, 2) + "T" +
+           Digits(now.wHour, 2) + ":" + Digits(now.wMinute, 2) + ":" + Digits(now.wSecond, 2);
 }
