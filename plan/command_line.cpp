@@ -101,9 +101,8 @@ std::string Parse(int argc, char *argv[], Arguments &arguments) {
 }
 
 int RunPlanFile(const Arguments &arguments) {
-    Plan plan;
     std::vector<std::string> errors;
-    ReadPlan(arguments.plan, plan, errors);
+    ReadPlan(arguments.plan, NULL, NULL, errors);
     if (!errors.empty()) {
         for (size_t i = 0; i < errors.size(); ++i) std::fprintf(stderr, "%s\n", errors[i].c_str());
         std::fprintf(stderr, "qzhaltest: %u mistake%s in the plan; nothing was run\n",
@@ -111,11 +110,12 @@ int RunPlanFile(const Arguments &arguments) {
         return kPlanUsageError;
     }
     PlanRunOptions options;
+    options.planPath = arguments.plan;
     options.junitPath = arguments.junit;
     options.jsonPath = arguments.json;
     options.passes = arguments.passes;
     options.stopOnFailure = arguments.stopOnFailure;
-    return RunPlan(plan, options);
+    return RunPlan(options);
 }
 
 }  // namespace

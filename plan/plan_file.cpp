@@ -97,8 +97,7 @@ struct StepDraft {
     size_t answersLine, spaceLine;
 };
 
-void BeginStep(std::vector<StepDraft> &drafts, const std::string &name, size_t line) {
-    StepDraft draft;
+void BeginStep(StepDraft &draft, const std::string &name, size_t line) {
     draft.step.name = name;
     draft.step.line = line;
     draft.step.test = NULL;
@@ -107,7 +106,8 @@ void BeginStep(std::vector<StepDraft> &drafts, const std::string &name, size_t l
     draft.step.spaceAfterMs = 0;
     draft.hasTest = draft.hasExpect = draft.hasRepeat = draft.hasSpace = false;
     draft.answersLine = draft.spaceLine = line;
-    drafts.push_back(draft);
+    draft.step.answers.clear();
+    draft.step.contains.clear();
 }
 
 bool Once(Reader &reader, size_t line, const std::string &key, bool &seen) {
@@ -204,7 +204,22 @@ void CheckStep(Reader &reader, const StepDraft &draft) {
         reader.Error(draft.spaceLine, std::string(step.test->id) + " does not wait for Space");
 }
 
-void ReadLines(Reader &reader, std::FILE *file, std::vector<StepDraft> &drafts) {
+struct StepSink {
+    PlanStepVisitor visit;
+    void *context;
+    size_t steps;
+};
+
+void EndStep(Reader &reader, const StepDraft &draft, StepSink &sink) {
+    size_t mistakes = reader.mistakes.size();
+    CheckStep(reader, draft);
+    ++sink.steps;
+    if (reader.mistakes.size() == mistakes && sink.visit) sink.visit(draft.step, sink.context);
+}
+
+void ReadLines(Reader &reader, std::FILE *file, StepSink &sink) {
+    StepDraft draft;
+    bool inStep = false;
     std::string raw;
     for (size_t line = 1; ReadLine(file, raw); ++line) {
         if (line == 1 && raw.compare(0, 3, "\xEF\xBB\xBF") == 0) raw.erase(0, 3);
@@ -213,7 +228,9 @@ void ReadLines(Reader &reader, std::FILE *file, std::vector<StepDraft> &drafts) 
         if (text[0] == '[') {
             std::string name = text[text.size() - 1] == ']' ? Trimmed(text.substr(1, text.size() - 2)) : "";
             if (text[text.size() - 1] != ']' || name.empty()) reader.Error(line, "a step begins with [its name]");
-            BeginStep(drafts, name, line);
+            if (inStep) EndStep(reader, draft, sink);
+            BeginStep(draft, name, line);
+            inStep = true;
             continue;
         }
         size_t equals = text.find('=');
@@ -222,12 +239,13 @@ void ReadLines(Reader &reader, std::FILE *file, std::vector<StepDraft> &drafts) 
             continue;
         }
         std::string key = Trimmed(text.substr(0, equals));
-        if (drafts.empty()) {
+        if (!inStep) {
             reader.Error(line, Quoted(key) + " before the first step: begin a step with [its name]");
             continue;
         }
-        ReadKey(reader, drafts.back(), line, key, Trimmed(text.substr(equals + 1)));
+        ReadKey(reader, draft, line, key, Trimmed(text.substr(equals + 1)));
     }
+    if (inStep) EndStep(reader, draft, sink);
 }
 
 }  // namespace
@@ -272,23 +290,20 @@ bool SplitAnswers(const std::string &value, std::vector<std::string> &answers, s
     }
 }
 
-void ReadPlan(const std::string &path, Plan &plan, std::vector<std::string> &errors) {
-    plan.path = path;
-    plan.steps.clear();
+void ReadPlan(const std::string &path, PlanStepVisitor visit, void *context, std::vector<std::string> &errors) {
     std::FILE *file = std::fopen(path.c_str(), "rb");
     if (!file) {
         errors.push_back(path + ": cannot open the plan");
         return;
     }
     Reader reader;
-    std::vector<StepDraft> drafts;
-    ReadLines(reader, file, drafts);
+    StepSink sink;
+    sink.visit = visit;
+    sink.context = context;
+    sink.steps = 0;
+    ReadLines(reader, file, sink);
     std::fclose(file);
-    if (drafts.empty()) reader.Error(1, "the plan has no steps");
-    for (size_t i = 0; i < drafts.size(); ++i) {
-        CheckStep(reader, drafts[i]);
-        plan.steps.push_back(drafts[i].step);
-    }
+    if (sink.steps == 0) reader.Error(1, "the plan has no steps");
     std::stable_sort(reader.mistakes.begin(), reader.mistakes.end(), EarlierLine);
     for (size_t i = 0; i < reader.mistakes.size(); ++i)
         errors.push_back(path + ":" + Ordinal(reader.mistakes[i].first) + ": " + reader.mistakes[i].second);

@@ -20,14 +20,15 @@ struct PlanStep {
     uint32_t spaceAfterMs;              // before the plan presses Space
 };
 
-struct Plan {
-    std::string path;
-    std::vector<PlanStep> steps;
-};
+// Called with each step of a plan that holds no mistake.
+typedef void (*PlanStepVisitor)(const PlanStep &step, void *context);
 
-// Reads the plan at path. Every mistake is added to errors as
-// "FILE:LINE: message"; the plan is usable only when there are none.
-void ReadPlan(const std::string &path, Plan &plan, std::vector<std::string> &errors);
+// Reads the plan at path step by step, keeping only the step at hand, and
+// hands each step without mistakes to visit (when not NULL), so that a plan
+// of any length takes the same memory. Every mistake is added to errors as
+// "FILE:LINE: message", in the order of the lines; a plan is to be run only
+// when it has none.
+void ReadPlan(const std::string &path, PlanStepVisitor visit, void *context, std::vector<std::string> &errors);
 
 // Splits an answers value at commas outside double quotes; false with a
 // message on a quote that is not closed or text after a closing quote.

@@ -9,6 +9,7 @@
 #include "plan_file.h"
 
 struct PlanRunOptions {
+    std::string planPath;   // a plan ReadPlan found no mistake in
     std::string junitPath;  // empty: no JUnit report
     std::string jsonPath;   // empty: no JSON Lines report
     int32_t passes;         // --repeat: the whole plan this many times
@@ -21,7 +22,8 @@ const int kPlanFailed = 1;
 const int kPlanUsageError = 2;
 
 // Runs every step, prints one line per step and a summary on the console,
-// writes the reports; kPlanPassed when every step passed.
-int RunPlan(const Plan &plan, const PlanRunOptions &options);
+// writes the reports; kPlanPassed when every step passed. The plan is read
+// again for each pass, step by step.
+int RunPlan(const PlanRunOptions &options);
 
 #endif

@@ -37,15 +37,6 @@ size_t SequenceLength(const std::string &text, size_t at) {
     return length;
 }
 
-// Reads one line of the file without its line end; false at its end.
-bool ReadLine(std::FILE *file, std::string &line) {
-    line.clear();
-    int c;
-    while ((c = std::fgetc(file)) != EOF && c != '\n') line += static_cast<char>(c);
-    if (!line.empty() && line[line.size() - 1] == '\r') line.erase(line.size() - 1);
-    return c != EOF || !line.empty();
-}
-
 bool IsXmlControl(unsigned char c) { return c < 0x20 && c != '\t' && c != '\n' && c != '\r'; }
 
 void WriteJunitSuiteStart(std::FILE *file, const JunitReport &report, size_t steps, size_t failures,
@@ -152,13 +143,10 @@ void WriteJsonStep(JsonReport &report, const StepOutcome &step) {
                  step.passed ? "true" : "false", SecondsText(step.milliseconds).c_str());
     if (!step.passed) std::fprintf(file, ",\"message\":%s", JsonString(step.message).c_str());
     std::fputs(",\"output\":[", file);
-    std::FILE *output = std::fopen(step.outputPath.c_str(), "rb");
-    std::string line;
-    for (bool first = true; output && ReadLine(output, line); first = false) {
-        if (!first) std::fputc(',', file);
-        std::fputs(JsonString(line).c_str(), file);
+    for (size_t i = 0; i < step.lines.size(); ++i) {
+        if (i > 0) std::fputc(',', file);
+        std::fputs(JsonString(step.lines[i]).c_str(), file);
     }
-    if (output) std::fclose(output);
     std::fputs("]}\n", file);
     std::fflush(file);
 }
@@ -191,10 +179,10 @@ void WriteJunitCase(JunitReport &report, const StepOutcome &step) {
                      XmlText(step.message).c_str(), step.got == "Failed" ? "status" : "dialogue",
                      step.expectSuccess ? "Success" : "Failed", XmlText(step.got).c_str());
     std::fputs("      <system-out>", file);
-    std::FILE *output = std::fopen(step.outputPath.c_str(), "rb");
-    std::string line;
-    while (output && ReadLine(output, line)) std::fprintf(file, "%s\n", XmlText(line).c_str());
-    if (output) std::fclose(output);
+    for (size_t i = 0; i < step.lines.size(); ++i) {
+        std::fputs(XmlText(step.lines[i]).c_str(), file);
+        std::fputc('\n', file);
+    }
     std::fputs("</system-out>\n    </testcase>\n", file);
 }
 

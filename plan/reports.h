@@ -1,12 +1,13 @@
 // The reports of a plan run: JSON Lines, one object per step written and
-// flushed as the step ends, and JUnit XML, written whole at the end through
-// a temporary file. Neither keeps the steps' output in memory: it is
-// streamed from the file the step's output was captured in.
+// flushed as the step ends, and JUnit XML, whose test cases go to a scratch
+// file as the steps end and which is written whole at the end through a
+// temporary file. Neither keeps more than the step at hand in memory.
 #ifndef PLAN_REPORTS_H
 #define PLAN_REPORTS_H
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "../hal/fixed_width_types.h"
 
@@ -20,7 +21,7 @@ struct StepOutcome {
     bool passed;
     uint32_t milliseconds;
     std::string message;   // why it failed; empty when it passed
-    std::string outputPath;  // the file holding what the step printed
+    std::vector<std::string> lines;  // what the step printed: one step's, never the run's
 };
 
 struct JsonReport {

@@ -86,9 +86,17 @@ std::string DigitsText(uint32_t value, uint32_t radix) {
 
 }  // namespace
 
-void PrintLine(const std::string &text) { std::cout << text << std::endl; }
+// A plan step's dialogue goes to a file that is read only after the step:
+// nobody waits for its lines, so they are not flushed one by one.
+void PrintLine(const std::string &text) {
+    std::cout << text << '\n';
+    if (!PlatformConsoleFed()) std::cout << std::flush;
+}
 
-void PrintPrompt(const std::string &text) { std::cout << text << std::flush; }
+void PrintPrompt(const std::string &text) {
+    std::cout << text;
+    if (!PlatformConsoleFed()) std::cout << std::flush;
+}
 
 void PrintSubMenuItems(const char *title, const char *const *items, size_t count) {
     PrintLine(kFrameLine);
