@@ -2,161 +2,138 @@
 
 #include <cstdio>
 
+#include "../groups/backlight/backlight_texts.h"
+#include "../groups/can/can_texts.h"
+#include "../groups/control/control_texts.h"
+#include "../groups/gpio/gpio_texts.h"
+#include "../groups/i2c/i2c_texts.h"
+#include "../groups/phymem/phymem_texts.h"
+#include "../groups/spi/spi_texts.h"
+#include "../groups/touch/touch_texts.h"
+#include "../groups/uart/uart_texts.h"
+#include "../groups/version/version_texts.h"
 #include "../shell/dialogue.h"
 #include "../shell/number_scan.h"
 
 namespace {
 
 #define COUNT_OF(array) (sizeof(array) / sizeof((array)[0]))
+#define ONCE(text, kind) {text, NULL, kind, kAskedOnce, 0}
 
 // Prompts shared by several tests.
-#define I2C_BUS_AND_ADDRESSES                                                                         \
-    {"Enter I2C Device Number (0,1): ", kAnswerDecimal, kAskedOnce, 0},                               \
-        {"Enter I2C Device Bitrate (0=100|1=400|2=800|3=1600|4=2400|5=3200 kBits): ", kAnswerDecimal, \
-         kAskedOnce, 0},                                                                              \
-        {"Enter I2C Device Address (e.g. 50 = 0x50): ", kAnswerHexUnsigned, kAskedOnce, 0},           \
-        {"Enter I2C Register Address (e.g. 0 = 0x00): ", kAnswerHexUnsigned, kAskedOnce, 0}
-#define I2C_DATA_LENGTH {"Enter I2C Data Len (e.g. 2 = 0x02): ", kAnswerDecimal, kAskedOnce, 0}
-#define PHYMEM_CHANNEL {"Enter Register Channel Pin (e.g. 1 to 9): ", kAnswerHexUnsigned, kAskedOnce, 0}
-#define PHYMEM_VALUE {"Enter Register Value Pin (e.g. 0x1): ", kAnswerHexUnsigned, kAskedOnce, 0}
-#define SPI_DEVICE_AND_MODE                                           \
-    {"Enter SPI Device (1,2): ", kAnswerDecimal, kAskedOnce, 0},      \
-        {"Enter SPI Mode (0..3): ", kAnswerDecimal, kAskedOnce, 0}
-#define SPI_BIT_COUNT {"Enter SPI Write Data Bitcount (e.g. 1 - 128): ", kAnswerDecimal, kAskedOnce, 0}
-#define SPI_FLASH_SETTINGS                                                         \
-    SPI_DEVICE_AND_MODE, {"Enter SPI Instruction Set (e.g. 0x02): ", kAnswerHexUnsigned, kAskedOnce, 0}, \
-        {"Enter SPI Address (e.g. 0xaa): ", kAnswerHexUnsigned, kAskedOnce, 0}
+#define I2C_BUS_AND_ADDRESSES                                                                               \
+    ONCE(kI2CDevicePrompt, kAnswerDecimal), ONCE(kI2CRatePrompt, kAnswerDecimal),                           \
+        ONCE(kI2CAddressPrompt, kAnswerHexUnsigned), ONCE(kI2CRegisterPrompt, kAnswerHexUnsigned)
+#define SPI_DEVICE_AND_MODE ONCE(kSpiDevicePrompt, kAnswerDecimal), ONCE(kSpiModePrompt, kAnswerDecimal)
+#define SPI_FLASH_SETTINGS                                                                                  \
+    SPI_DEVICE_AND_MODE, ONCE(kSpiInstructionPrompt, kAnswerHexUnsigned), ONCE(kSpiAddressPrompt, kAnswerHexUnsigned)
 #define UART_PORT_SETTINGS                                                                                  \
-    {"Enter UART Device (1,2,3): ", kAnswerDecimal, kAskedOnce, 0},                                         \
-        {"Enter UART Mode (Flowcontrol: 0 = Off, 1 = Software, 2 = Hardware): ", kAnswerDecimal, kAskedOnce, \
-         0},                                                                                                \
-        {"Enter UART Parity Mode (Parity: 0 = NO, 1 = ODD, 2 = EVEN, 3 = MARK, 4 = SPACE): ", kAnswerDecimal, \
-         kAskedOnce, 0},                                                                                    \
-        {"Enter UART Stopbits Mode (Parity: 0 = ONE, 1 = ONE5STOPBITS, 2 = TWOSTOPBITS): ", kAnswerDecimal,  \
-         kAskedOnce, 0},                                                                                    \
-        {"Enter UART Byte size (Bytesize: 5 = QZCOM_5BIT, 6 = QZCOM_6BIT, 7 = QZCOM_7BIT, 8 = QZCOM_8BIT): ", \
-         kAnswerDecimal, kAskedOnce, 0},                                                                    \
-        {"Enter UART Frequency (1200 ... 256000 Hz): ", kAnswerDecimal, kAskedOnce, 0}
-#define CAN_MODE {"Enter CAN Mode (CAN Mode: 0 = Standard, 1 = Extended ): ", kAnswerDecimal, kAskedOnce, 0}
-#define CAN_ID {"Enter CAN ID (CAN ID: 11bit -> max 0x1FF, 29bit -> max 0xFFFFFF ): ", kAnswerHex, kAskedOnce, 0}
-#define CAN_FREQUENCY \
-    {"Enter CAN Frequency (20000 ... 1000000 (Bit/s)): ", kAnswerDecimalUnsigned, kAskedOnce, 0}
-#define CAN_PRIO {"Enter CAN Message PRIO (0 ... 255): ", kAnswerDecimal, kAskedOnce, 0}
-#define CAN_LENGTH {"Enter CAN Data Length (1 ... 8): ", kAnswerDecimal, kAskedOnce, 0}
-#define CAN_FILTER_AND_MASK                                                         \
-    {"Enter CAN Message Filter (e.g. 0x25): ", kAnswerHex, kAskedOnce, 0},          \
-        {"Enter CAN Message Filter ID Mask (e.g. 0x1FF): ", kAnswerHex, kAskedOnce, 0}
+    ONCE(kUartDevicePrompt, kAnswerDecimal), ONCE(kUartFlowPrompt, kAnswerDecimal),                         \
+        ONCE(kUartParityPrompt, kAnswerDecimal), ONCE(kUartStopBitsPrompt, kAnswerDecimal),                 \
+        ONCE(kUartByteSizePrompt, kAnswerDecimal), ONCE(kUartFrequencyPrompt, kAnswerDecimal)
+#define CAN_MODE ONCE(kCanModePrompt, kAnswerDecimal)
+#define CAN_ID ONCE(kCanIdPrompt, kAnswerHex)
+#define CAN_FREQUENCY ONCE(kCanFrequencyPrompt, kAnswerDecimalUnsigned)
+#define CAN_PRIO ONCE(kCanPrioPrompt, kAnswerDecimal)
+#define CAN_LENGTH ONCE(kCanLengthPrompt, kAnswerDecimal)
+#define CAN_FILTER_AND_MASK ONCE(kCanFilterPrompt, kAnswerHex), ONCE(kCanMaskPrompt, kAnswerHex)
 
-const TestPrompt kBrightness[] = {{"Enter Backlight Level: (0 ... 255): ", kAnswerDecimal, kAskedOnce, 0}};
-const TestPrompt kSuspend[] = {{"Enter Backlight Suspend Time: (0 ... 360): ", kAnswerDecimal, kAskedOnce, 0},
-                               {"Enter Backlight Suspend Enable: (0 = On, 1 = Off): ", kAnswerDecimal, kAskedOnce, 0}};
-const TestPrompt kKitlPower[] = {{"Enter KITL Power Status: (0 = Off, 1 = On)", kAnswerDecimal, kAskedOnce, 0}};
-const TestPrompt kLoopback[] = {{"Enter Gpio1 Pin (e.g. 1 = GPIO_A): ", kAnswerDecimal, kAskedOnce, 0},
-                                {"Enter Gpio2 Pin (e.g. 2 = GPIO_B): ", kAnswerDecimal, kAskedOnce, 0}};
-const TestPrompt kLed[] = {{"Enter Gpio LED Pin (e.g. 1 = LED1): ", kAnswerDecimal, kAskedOnce, 0},
-                           {"Enter Gpio LED State (e.g. 1|0): ", kAnswerDecimal, kAskedOnce, 0}};
-const TestPrompt kSetPin[] = {{"Enter Gpio Pin (e.g. 1 = GPIO_A): ", kAnswerDecimal, kAskedOnce, 0},
-                              {"Enter Gpio State (e.g. 1|0): ", kAnswerDecimal, kAskedOnce, 0}};
-const TestPrompt kGetPin[] = {{"Enter Gpio Pin (e.g. 1 = GPIO_A): ", kAnswerDecimal, kAskedOnce, 0}};
-const TestPrompt kInterrupt[] = {
-    {"Enter Input Gpio Pin (e.g. 1 = GPIO_A): ", kAnswerDecimal, kAskedOnce, 0},
-    {"Enter ISR Type (e.g. 0=Low, 1=High, 2=Rise, 3=Fall, 4=Both, 5=None): ", kAnswerDecimal, kAskedOnce, 0},
-    {"[Interrupt Detect] Interrupt Event Detected (Count: N), Continue? [Yes/No]: ", kAnswerYesNo, kAskedUntilNo,
-     0}};
-const TestPrompt kPinState[] = {{"Enter Gpio Pin State (e.g. 0 = Off, 1 = On): ", kAnswerDecimal, kAskedOnce, 0}};
-const TestPrompt kI2CWrite[] = {I2C_BUS_AND_ADDRESSES,
-                                {"Enter I2C Data (e.g. 1 = 0x01): ", kAnswerHexUnsigned, kAskedOnce, 0}};
+const TestPrompt kBrightness[] = {ONCE(kBrightnessLevelPrompt, kAnswerDecimal)};
+const TestPrompt kSuspend[] = {ONCE(kSuspendTimePrompt, kAnswerDecimal), ONCE(kSuspendEnablePrompt, kAnswerDecimal)};
+const TestPrompt kKitlPower[] = {ONCE(kKitlPowerPrompt, kAnswerDecimal)};
+const TestPrompt kLoopback[] = {ONCE(kLoopbackFirstPinPrompt, kAnswerDecimal),
+                                ONCE(kLoopbackSecondPinPrompt, kAnswerDecimal)};
+const TestPrompt kLed[] = {ONCE(kLedPinPrompt, kAnswerDecimal), ONCE(kLedStatePrompt, kAnswerDecimal)};
+const TestPrompt kSetPin[] = {ONCE(kPinPrompt, kAnswerDecimal), ONCE(kPinStatePrompt, kAnswerDecimal)};
+const TestPrompt kGetPin[] = {ONCE(kPinPrompt, kAnswerDecimal)};
+const TestPrompt kInterrupt[] = {ONCE(kInterruptPinPrompt, kAnswerDecimal), ONCE(kInterruptTypePrompt, kAnswerDecimal),
+                                 {kInterruptBoxTextStart, kInterruptBoxTextEnd, kAnswerYesNo, kAskedUntilNo, 0}};
+const TestPrompt kPinState[] = {ONCE(kOnOffStatePrompt, kAnswerDecimal)};
+const TestPrompt kI2CWrite[] = {I2C_BUS_AND_ADDRESSES, ONCE(kI2CDataPrompt, kAnswerHexUnsigned)};
 const TestPrompt kI2CRead[] = {I2C_BUS_AND_ADDRESSES};
-const TestPrompt kI2CWriteFlash[] = {I2C_BUS_AND_ADDRESSES,
-                                     {"Enter I2C Data (e.g. 1 = 0x01): ", kAnswerWord, kAskedOnce, 0},
-                                     I2C_DATA_LENGTH};
-const TestPrompt kI2CReadFlash[] = {I2C_BUS_AND_ADDRESSES, I2C_DATA_LENGTH};
-const TestPrompt kRegisterWrite[] = {
-    {"Enter Register Address (e.g. 0x0209c700): ", kAnswerHexUnsigned, kAskedOnce, 0}, PHYMEM_CHANNEL,
-    PHYMEM_VALUE};
-const TestPrompt kRegisterRead[] = {
-    {"Enter Register Address (e.g. 0x0209c700); ", kAnswerHexUnsigned, kAskedOnce, 0}, PHYMEM_CHANNEL};
+const TestPrompt kI2CWriteFlash[] = {I2C_BUS_AND_ADDRESSES, ONCE(kI2CDataPrompt, kAnswerWord),
+                                     ONCE(kI2CDataLengthPrompt, kAnswerDecimal)};
+const TestPrompt kI2CReadFlash[] = {I2C_BUS_AND_ADDRESSES, ONCE(kI2CDataLengthPrompt, kAnswerDecimal)};
+const TestPrompt kRegisterWrite[] = {ONCE(kRegisterAddressPrompt, kAnswerHexUnsigned),
+                                     ONCE(kRegisterChannelPrompt, kAnswerHexUnsigned),
+                                     ONCE(kRegisterValuePrompt, kAnswerHexUnsigned)};
+const TestPrompt kRegisterRead[] = {ONCE(kRegisterReadAddressPrompt, kAnswerHexUnsigned),
+                                    ONCE(kRegisterChannelPrompt, kAnswerHexUnsigned)};
 const TestPrompt kRegisterThreads[] = {
-    {"Enter Register Address 1 (e.g. 0x0209c700): ", kAnswerHexUnsigned, kAskedOnce, 0},
-    {"Enter Register Address 2(e.g. 0x0209c700): ", kAnswerHexUnsigned, kAskedOnce, 0},
-    {"Enter Register Address 3(e.g. 0x0209c700): ", kAnswerHexUnsigned, kAskedOnce, 0},
-    {"Enter Register Address 4(e.g. 0x0209c700): ", kAnswerHexUnsigned, kAskedOnce, 0}};
-const TestPrompt kSpiExchange[] = {SPI_DEVICE_AND_MODE, SPI_BIT_COUNT,
-                                   {"Enter SPI Data[i] (e.g. 0x0000ffff): ", kAnswerHexUnsigned, kAskedPerDataWord,
-                                    2}};
-const TestPrompt kSpiRead[] = {SPI_DEVICE_AND_MODE, SPI_BIT_COUNT};
-const TestPrompt kSpiFlashWrite[] = {SPI_FLASH_SETTINGS,
-                                     {"Enter SPI Write Data Bytecount (1 - 2): ", kAnswerDecimal, kAskedOnce, 0},
-                                     {"Enter SPI Data[i] (e.g. 0xaa): ", kAnswerHexUnsigned, kAskedPerByte, 4}};
-const TestPrompt kSpiFlashRead[] = {SPI_FLASH_SETTINGS,
-                                    {"Enter SPI Read Data Bytecount (1 - 2): ", kAnswerDecimal, kAskedOnce, 0}};
-const TestPrompt kUartWrite[] = {UART_PORT_SETTINGS, {"Enter UART Data (e.g. abc): ", kAnswerWord, kAskedOnce, 0}};
-const TestPrompt kUartRead[] = {UART_PORT_SETTINGS,
-                                {"Enter UART Character Count (1 ... 100): ", kAnswerDecimal, kAskedOnce, 0}};
+    ONCE(kAsyncAddressPrompt1, kAnswerHexUnsigned), ONCE(kAsyncAddressPrompt2, kAnswerHexUnsigned),
+    ONCE(kAsyncAddressPrompt3, kAnswerHexUnsigned), ONCE(kAsyncAddressPrompt4, kAnswerHexUnsigned)};
+const TestPrompt kSpiExchange[] = {SPI_DEVICE_AND_MODE, ONCE(kSpiBitCountPrompt, kAnswerDecimal),
+                                   {kSpiDataPromptStart, kSpiWordPromptEnd, kAnswerHexUnsigned, kAskedPerDataWord, 2}};
+const TestPrompt kSpiRead[] = {SPI_DEVICE_AND_MODE, ONCE(kSpiBitCountPrompt, kAnswerDecimal)};
+const TestPrompt kSpiFlashWrite[] = {SPI_FLASH_SETTINGS, ONCE(kSpiWriteByteCountPrompt, kAnswerDecimal),
+                                     {kSpiDataPromptStart, kSpiBytePromptEnd, kAnswerHexUnsigned, kAskedPerByte, 4}};
+const TestPrompt kSpiFlashRead[] = {SPI_FLASH_SETTINGS, ONCE(kSpiReadByteCountPrompt, kAnswerDecimal)};
+const TestPrompt kUartWrite[] = {UART_PORT_SETTINGS, ONCE(kUartDataPrompt, kAnswerWord)};
+const TestPrompt kUartRead[] = {UART_PORT_SETTINGS, ONCE(kUartCountPrompt, kAnswerDecimal)};
 const TestPrompt kUartContinuous[] = {UART_PORT_SETTINGS};
-const TestPrompt kCanWrite[] = {CAN_MODE, CAN_ID, CAN_FREQUENCY, CAN_PRIO,
-                                {"Enter CAN Data (e.g. abc): ", kAnswerWord, kAskedOnce, 0}};
+const TestPrompt kCanWrite[] = {CAN_MODE, CAN_ID, CAN_FREQUENCY, CAN_PRIO, ONCE(kCanDataPrompt, kAnswerWord)};
 const TestPrompt kCanRead[] = {CAN_MODE, CAN_FREQUENCY, CAN_LENGTH};
 const TestPrompt kCanRemoteWrite[] = {CAN_MODE, CAN_ID, CAN_FREQUENCY, CAN_PRIO, CAN_LENGTH};
 const TestPrompt kCanFilterWrite[] = {CAN_MODE, CAN_ID, CAN_FREQUENCY, CAN_PRIO, CAN_FILTER_AND_MASK, CAN_LENGTH};
 const TestPrompt kCanFilterRead[] = {CAN_MODE, CAN_FREQUENCY, CAN_FILTER_AND_MASK, CAN_LENGTH};
-const TestPrompt kCanAsync[] = {CAN_MODE, CAN_FREQUENCY, CAN_ID,
-                                {"Enter CAN Write Data (e.g. abc): ", kAnswerWord, kAskedOnce, 0},
-                                {"Enter CAN Read Data Length (1 ... 8): ", kAnswerDecimal, kAskedOnce, 0},
-                                {"Enter CAN Timeout (e.g. 1000 = 1s (msec)): ", kAnswerDecimal, kAskedOnce, 0},
-                                {"Enter CAN Write Loop Delay (e.g. 1000 = 1s (msec)): ", kAnswerDecimal, kAskedOnce,
-                                 0}};
+const TestPrompt kCanAsync[] = {CAN_MODE,
+                                CAN_FREQUENCY,
+                                CAN_ID,
+                                ONCE(kCanAsyncDataPrompt, kAnswerWord),
+                                ONCE(kCanAsyncLengthPrompt, kAnswerDecimal),
+                                ONCE(kCanAsyncTimeoutPrompt, kAnswerDecimal),
+                                ONCE(kCanAsyncDelayPrompt, kAnswerDecimal)};
 
 #define PROMPTS(list) list, COUNT_OF(list)
 #define NO_PROMPTS NULL, 0
 
 const TestInfo kTests[] = {
-    {"backlight.brightness", "backlight", 1, 1, "Set Backlight Brightness Test", PROMPTS(kBrightness), 0, NULL},
-    {"backlight.suspend", "backlight", 1, 2, "Set Backlight Suspend Test", PROMPTS(kSuspend), 0, NULL},
-    {"control.reboot", "control", 2, 1, "Reboot Device", NO_PROMPTS, kTestNoStatusLine,
+    {"backlight.brightness", "backlight", 1, 1, kBrightnessTitle, PROMPTS(kBrightness), 0, NULL},
+    {"backlight.suspend", "backlight", 1, 2, kSuspendTitle, PROMPTS(kSuspend), 0, NULL},
+    {"control.reboot", "control", 2, 1, kRebootTitle, NO_PROMPTS, kTestNoStatusLine,
      "The device restarts, and the program with it."},
-    {"control.restart-kitl", "control", 2, 2, "Restart KITL Connection", NO_PROMPTS, 0, NULL},
-    {"control.kitl-power", "control", 2, 3, "Restart KITL Connection", PROMPTS(kKitlPower), 0, NULL},
-    {"gpio.loopback", "gpio", 3, 1, "Gpio Loopback Test", PROMPTS(kLoopback), 0, NULL},
-    {"gpio.led", "gpio", 3, 2, "Gpio LED Test", PROMPTS(kLed), 0, NULL},
-    {"gpio.set-pin", "gpio", 3, 3, "Gpio Set Pin State", PROMPTS(kSetPin), kTestNoStatusLine, NULL},
-    {"gpio.get-pin", "gpio", 3, 4, "Gpio Get Pin State", PROMPTS(kGetPin), kTestNoStatusLine, NULL},
-    {"gpio.button-interrupt", "gpio", 3, 5, "GPIO Button Interrupt Test", PROMPTS(kInterrupt), kTestWaitsForSpace,
+    {"control.restart-kitl", "control", 2, 2, kKitlTitle, NO_PROMPTS, 0, NULL},
+    {"control.kitl-power", "control", 2, 3, kKitlTitle, PROMPTS(kKitlPower), 0, NULL},
+    {"gpio.loopback", "gpio", 3, 1, kLoopbackTitle, PROMPTS(kLoopback), 0, NULL},
+    {"gpio.led", "gpio", 3, 2, kLedTitle, PROMPTS(kLed), 0, NULL},
+    {"gpio.set-pin", "gpio", 3, 3, kSetPinTitle, PROMPTS(kSetPin), kTestNoStatusLine, NULL},
+    {"gpio.get-pin", "gpio", 3, 4, kGetPinTitle, PROMPTS(kGetPin), kTestNoStatusLine, NULL},
+    {"gpio.button-interrupt", "gpio", 3, 5, kInterruptTitle, PROMPTS(kInterrupt), kTestWaitsForSpace,
      "With ISR type 1 or 2 it waits for Space before the first interrupt; the box follows each interrupt."},
-    {"gpio.button-polling", "gpio", 3, 6, "Gpio Button Polling Test", NO_PROMPTS,
-     kTestWaitsForSpace | kTestNoStatusLine, "Copies the buttons onto the LEDs until Space."},
-    {"gpio.pwm-pin", "gpio", 3, 7, "Gpio PWM Pin State", PROMPTS(kPinState), 0, NULL},
-    {"gpio.int-prio-pin", "gpio", 3, 8, "Gpio INT_PRIO Pin State", PROMPTS(kPinState), 0, NULL},
-    {"i2c.write", "i2c", 4, 1, "I2C Write Test", PROMPTS(kI2CWrite), 0, NULL},
-    {"i2c.read", "i2c", 4, 2, "I2C Read Test", PROMPTS(kI2CRead), 0, NULL},
-    {"i2c.write-flash", "i2c", 4, 3, "I2C Write Flash Test", PROMPTS(kI2CWriteFlash), 0, NULL},
-    {"i2c.read-flash", "i2c", 4, 4, "I2C Read Flash Test", PROMPTS(kI2CReadFlash), 0, NULL},
-    {"phymem.write", "phymem", 5, 1, "Write Register Test", PROMPTS(kRegisterWrite), 0, NULL},
-    {"phymem.read", "phymem", 5, 2, "Read Register Test", PROMPTS(kRegisterRead), 0, NULL},
-    {"phymem.write-return", "phymem", 5, 3, "Write and Return Register Test", PROMPTS(kRegisterWrite), 0, NULL},
-    {"phymem.threads", "phymem", 5, 4, "Asyscron Write and Read Register Test", PROMPTS(kRegisterThreads), 0,
+    {"gpio.button-polling", "gpio", 3, 6, kPollingTitle, NO_PROMPTS, kTestWaitsForSpace | kTestNoStatusLine,
+     "Copies the buttons onto the LEDs until Space."},
+    {"gpio.pwm-pin", "gpio", 3, 7, kPwmPinTitle, PROMPTS(kPinState), 0, NULL},
+    {"gpio.int-prio-pin", "gpio", 3, 8, kIntPrioPinTitle, PROMPTS(kPinState), 0, NULL},
+    {"i2c.write", "i2c", 4, 1, kI2CWriteTitle, PROMPTS(kI2CWrite), 0, NULL},
+    {"i2c.read", "i2c", 4, 2, kI2CReadTitle, PROMPTS(kI2CRead), 0, NULL},
+    {"i2c.write-flash", "i2c", 4, 3, kI2CWriteFlashTitle, PROMPTS(kI2CWriteFlash), 0, NULL},
+    {"i2c.read-flash", "i2c", 4, 4, kI2CReadFlashTitle, PROMPTS(kI2CReadFlash), 0, NULL},
+    {"phymem.write", "phymem", 5, 1, kRegisterWriteTitle, PROMPTS(kRegisterWrite), 0, NULL},
+    {"phymem.read", "phymem", 5, 2, kRegisterReadTitle, PROMPTS(kRegisterRead), 0, NULL},
+    {"phymem.write-return", "phymem", 5, 3, kRegisterWriteReturnTitle, PROMPTS(kRegisterWrite), 0, NULL},
+    {"phymem.threads", "phymem", 5, 4, kRegisterThreadsTitle, PROMPTS(kRegisterThreads), 0,
      "Reads the four registers on channels 1 to 4, one worker thread each."},
-    {"touch.clear", "touch", 6, 1, "Clear Touch Data Test", NO_PROMPTS, 0, NULL},
-    {"touch.calibrate", "touch", 6, 2, "Set Touch Data Test", NO_PROMPTS, 0, NULL},
-    {"version.library", "version", 7, 1, "Get QZHalLib Version Test", NO_PROMPTS, kTestNoStatusLine, NULL},
-    {"version.bsp", "version", 7, 2, "Get BSP Version Test", NO_PROMPTS, kTestNoStatusLine, NULL},
-    {"version.image", "version", 7, 3, "Get WinCE Image Version Test", NO_PROMPTS, kTestNoStatusLine, NULL},
-    {"spi.exchange", "spi", 8, 1, "SPI Write/Read Exchange Test", PROMPTS(kSpiExchange), 0, NULL},
-    {"spi.read", "spi", 8, 2, "SPI Read Exchange Test", PROMPTS(kSpiRead), 0, NULL},
-    {"spi.loopback", "spi", 8, 3, "SPI Write/Read Loopback Test", PROMPTS(kSpiExchange), 0, NULL},
-    {"spi.eeprom-write", "spi", 8, 4, "Write Flash Test (25aa010a)", PROMPTS(kSpiFlashWrite), 0, NULL},
-    {"spi.eeprom-read", "spi", 8, 5, "Read Flash Test (25aa010a)", PROMPTS(kSpiFlashRead), 0, NULL},
-    {"uart.write", "uart", 9, 1, "UART Write Test", PROMPTS(kUartWrite), 0, NULL},
-    {"uart.read", "uart", 9, 2, "UART Read Test", PROMPTS(kUartRead), 0, NULL},
-    {"uart.continuous-read", "uart", 9, 3, "UART Continious Read Test", PROMPTS(kUartContinuous),
-     kTestWaitsForSpace, "Shows what arrives until Space."},
-    {"can.write", "can", 10, 1, "CAN Write Test", PROMPTS(kCanWrite), 0, NULL},
-    {"can.read", "can", 10, 2, "CAN Read Test", PROMPTS(kCanRead), 0, NULL},
-    {"can.remote-write", "can", 10, 3, "CAN Remote Write Test", PROMPTS(kCanRemoteWrite), 0, NULL},
-    {"can.remote-read", "can", 10, 4, "CAN Remote Read Test", PROMPTS(kCanRead), 0, NULL},
-    {"can.filter-write", "can", 10, 5, "CAN Filter Write Test", PROMPTS(kCanFilterWrite), 0, NULL},
-    {"can.filter-read", "can", 10, 6, "CAN Filter Read Test", PROMPTS(kCanFilterRead), 0, NULL},
-    {"can.async", "can", 10, 7, "CAN Async Read/Write Test", PROMPTS(kCanAsync), kTestWaitsForSpace,
+    {"touch.clear", "touch", 6, 1, kClearTouchTitle, NO_PROMPTS, 0, NULL},
+    {"touch.calibrate", "touch", 6, 2, kSetTouchTitle, NO_PROMPTS, 0, NULL},
+    {"version.library", "version", 7, 1, kLibraryVersionTitle, NO_PROMPTS, kTestNoStatusLine, NULL},
+    {"version.bsp", "version", 7, 2, kBspVersionTitle, NO_PROMPTS, kTestNoStatusLine, NULL},
+    {"version.image", "version", 7, 3, kImageVersionTitle, NO_PROMPTS, kTestNoStatusLine, NULL},
+    {"spi.exchange", "spi", 8, 1, kSpiExchangeTitle, PROMPTS(kSpiExchange), 0, NULL},
+    {"spi.read", "spi", 8, 2, kSpiReadTitle, PROMPTS(kSpiRead), 0, NULL},
+    {"spi.loopback", "spi", 8, 3, kSpiLoopbackTitle, PROMPTS(kSpiExchange), 0, NULL},
+    {"spi.eeprom-write", "spi", 8, 4, kSpiEepromWriteTitle, PROMPTS(kSpiFlashWrite), 0, NULL},
+    {"spi.eeprom-read", "spi", 8, 5, kSpiEepromReadTitle, PROMPTS(kSpiFlashRead), 0, NULL},
+    {"uart.write", "uart", 9, 1, kUartWriteTitle, PROMPTS(kUartWrite), 0, NULL},
+    {"uart.read", "uart", 9, 2, kUartReadTitle, PROMPTS(kUartRead), 0, NULL},
+    {"uart.continuous-read", "uart", 9, 3, kUartContinuousTitle, PROMPTS(kUartContinuous), kTestWaitsForSpace,
+     "Shows what arrives until Space."},
+    {"can.write", "can", 10, 1, kCanWriteTitle, PROMPTS(kCanWrite), 0, NULL},
+    {"can.read", "can", 10, 2, kCanReadTitle, PROMPTS(kCanRead), 0, NULL},
+    {"can.remote-write", "can", 10, 3, kCanRemoteWriteTitle, PROMPTS(kCanRemoteWrite), 0, NULL},
+    {"can.remote-read", "can", 10, 4, kCanRemoteReadTitle, PROMPTS(kCanRead), 0, NULL},
+    {"can.filter-write", "can", 10, 5, kCanFilterWriteTitle, PROMPTS(kCanFilterWrite), 0, NULL},
+    {"can.filter-read", "can", 10, 6, kCanFilterReadTitle, PROMPTS(kCanFilterRead), 0, NULL},
+    {"can.async", "can", 10, 7, kCanAsyncTitle, PROMPTS(kCanAsync), kTestWaitsForSpace,
      "Reads and writes on two worker threads until Space."},
 };
 
@@ -191,7 +168,11 @@ std::string LowerCase(const std::string &text) {
 }
 
 void PrintPromptLine(size_t number, const TestPrompt &prompt) {
-    std::printf("  %2u. \"%s\"\n      %s", static_cast<unsigned>(number), prompt.text, AnswerKindText(prompt.kind));
+    std::string text = prompt.text;
+    // Numbered prompts show their number as i, the box its count as N.
+    if (prompt.textEnd) text += std::string(prompt.kind == kAnswerYesNo ? "N" : "i") + prompt.textEnd;
+    std::printf("  %2u. %s\"%s\"\n      %s", static_cast<unsigned>(number),
+                prompt.kind == kAnswerYesNo ? "Yes/No box " : "", text.c_str(), AnswerKindText(prompt.kind));
     switch (prompt.count) {
     case kAskedPerDataWord:
         std::printf("; once per 32 bits of answer %u (i = 0, 1, ...; none above 128)",

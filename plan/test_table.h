@@ -29,6 +29,7 @@ enum PromptCount {
 
 struct TestPrompt {
     const char *text;
+    const char *textEnd;  // for prompts that number their answers: text, the number, textEnd
     AnswerKind kind;
     PromptCount count;
     size_t countFrom;  // index of the answer that gives the count

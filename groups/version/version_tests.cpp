@@ -4,6 +4,7 @@
 
 #include "../../hal/QZHalLib.h"
 #include "../../shell/dialogue.h"
+#include "version_texts.h"
 
 namespace {
 
@@ -14,21 +15,21 @@ const char kImageFormat[] = "WinCE Image Version: %x.%x.%x.%x\n";
 }  // namespace
 
 void VersionTests::VersionTestMenu() {
-    static const char *const kMenuItems[] = {"Get QZHalLib Version Test", "Get BSP Version Test",
-                                             "Get WinCE Image Version Test"};
+    static const char *const kMenuItems[] = {kLibraryVersionTitle, kBspVersionTitle,
+                                             kImageVersionTitle};
     for (;;) {
         PrintSubMenu("Select Version Test!", kMenuItems);
         switch (ReadMenuChoice()) {
         case 0:
             return;
         case 1:
-            ShowVersion("Get QZHalLib Version Test", QZHalLibGetVersion, kLibraryFormat);
+            ShowVersion(kLibraryVersionTitle, QZHalLibGetVersion, kLibraryFormat);
             break;
         case 2:
-            ShowVersion("Get BSP Version Test", BSPGetVersion, kBspFormat);
+            ShowVersion(kBspVersionTitle, BSPGetVersion, kBspFormat);
             break;
         case 3:
-            ShowVersion("Get WinCE Image Version Test", WinCEImageGetVersion, kImageFormat);
+            ShowVersion(kImageVersionTitle, WinCEImageGetVersion, kImageFormat);
             break;
         default:
             PrintNotValidTestFunction();
