@@ -37,6 +37,35 @@ size_t SequenceLength(const std::string &text, size_t at) {
     return length;
 }
 
+// Plain ASCII that neither JSON nor XML escapes, the common case, is
+// written as it is.
+bool IsPlain(const std::string &text) {
+    for (size_t i = 0; i < text.size(); ++i) {
+        unsigned char c = static_cast<unsigned char>(text[i]);
+        if (c < 0x20 || c > 0x7E || c == '"' || c == '\\' || c == '&' || c == '<' || c == '>' || c == '\'')
+            return false;
+    }
+    return true;
+}
+
+void WriteJsonLine(std::FILE *file, const std::string &line) {
+    if (IsPlain(line)) {
+        std::fputc('"', file);
+        std::fwrite(line.data(), 1, line.size(), file);
+        std::fputc('"', file);
+    } else {
+        std::fputs(JsonString(line).c_str(), file);
+    }
+}
+
+void WriteXmlLine(std::FILE *file, const std::string &line) {
+    if (IsPlain(line))
+        std::fwrite(line.data(), 1, line.size(), file);
+    else
+        std::fputs(XmlText(line).c_str(), file);
+    std::fputc('\n', file);
+}
+
 bool IsXmlControl(unsigned char c) { return c < 0x20 && c != '\t' && c != '\n' && c != '\r'; }
 
 void WriteJunitSuiteStart(std::FILE *file, const JunitReport &report, size_t steps, size_t failures,
@@ -145,7 +174,7 @@ void WriteJsonStep(JsonReport &report, const StepOutcome &step) {
     std::fputs(",\"output\":[", file);
     for (size_t i = 0; i < step.lines.size(); ++i) {
         if (i > 0) std::fputc(',', file);
-        std::fputs(JsonString(step.lines[i]).c_str(), file);
+        WriteJsonLine(file, step.lines[i]);
     }
     std::fputs("]}\n", file);
     std::fflush(file);
@@ -179,10 +208,7 @@ void WriteJunitCase(JunitReport &report, const StepOutcome &step) {
                      XmlText(step.message).c_str(), step.got == "Failed" ? "status" : "dialogue",
                      step.expectSuccess ? "Success" : "Failed", XmlText(step.got).c_str());
     std::fputs("      <system-out>", file);
-    for (size_t i = 0; i < step.lines.size(); ++i) {
-        std::fputs(XmlText(step.lines[i]).c_str(), file);
-        std::fputc('\n', file);
-    }
+    for (size_t i = 0; i < step.lines.size(); ++i) WriteXmlLine(file, step.lines[i]);
     std::fputs("</system-out>\n    </testcase>\n", file);
 }
 
