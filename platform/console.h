@@ -7,6 +7,7 @@
 #define PLATFORM_CONSOLE_H
 
 #include <cstddef>
+#include <string>
 
 #include "../hal/fixed_width_types.h"
 
@@ -47,5 +48,25 @@ const int kMessageBoxAnswerNo = 7;           // IDNO
 // else asks again, end of input answers No. An OK box waits for a line end on
 // a terminal and for nothing when the input is a script.
 int PlatformMessageBox(const char *text, const char *caption, uint32_t type);
+
+// Plan steps feed the dialogue's input themselves: from PlatformConsoleFeed
+// until PlatformConsoleEndFeed the input is `bytes` and nothing else, never
+// the standard input. It behaves as a script, with three differences: when
+// a read finds the bytes used up, `runsDry` is called (it must not return:
+// the step ends there); a Yes/No box with no answer left answers No and is
+// counted; the Space key is pressed `spaceAfterMs` after the first check of
+// it, and again that long after each press.
+void PlatformConsoleFeed(const std::string &bytes, void (*runsDry)(), uint32_t spaceAfterMs);
+
+// Whether the input is fed (PlatformConsoleFeed).
+bool PlatformConsoleFed();
+
+struct ConsoleFeedEnd {
+    size_t unreadBytes;      // fed bytes the dialogue did not read, blanks and line ends aside
+    size_t unansweredBoxes;  // Yes/No boxes answered No for lack of an answer
+};
+
+// Back to the standard input; what was fed and not read is dropped.
+ConsoleFeedEnd PlatformConsoleEndFeed();
 
 #endif

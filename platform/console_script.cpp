@@ -7,6 +7,7 @@
 #include <string>
 
 #include "console.h"
+#include "plan_io.h"
 #include "white_space.h"
 
 namespace {
@@ -14,6 +15,14 @@ namespace {
 std::string g_buffer;   // bytes read and not yet consumed, from g_head on
 size_t g_head = 0;
 bool g_ended = false;   // the input has no more bytes after the buffer
+
+// A fed input (PlatformConsoleFeed).
+bool g_fed = false;
+void (*g_runsDry)() = NULL;
+uint32_t g_spaceAfterMs = 0;
+bool g_spaceTiming = false;  // the first check since the last press has been made
+uint32_t g_spaceSince = 0;
+size_t g_unansweredBoxes = 0;
 
 size_t Buffered() { return g_buffer.size() - g_head; }
 
@@ -47,10 +56,25 @@ std::string ReadAnswerWord() {
     return word;
 }
 
+// Whether anything but blanks and line ends is left of a fed input.
+bool FedAnswerLeft() {
+    for (size_t at = g_head; at < g_buffer.size(); ++at)
+        if (!IsWhiteSpace(static_cast<unsigned char>(g_buffer[at]))) return true;
+    return false;
+}
+
 int AskYesNo(const char *text, const char *caption) {
     for (;;) {
         std::printf("[%s] %s [Yes/No]: ", caption, text);
+        if (g_fed && !FedAnswerLeft()) {
+            // A plan that gives no answer here ends the box as the end of a
+            // script does; the step is told it ran out of answers.
+            ++g_unansweredBoxes;
+            std::printf("\n");
+            return kMessageBoxAnswerNo;
+        }
         std::string answer = ReadAnswerWord();
+        if (g_fed) std::printf("%s\n", answer.c_str());
         if (answer == "y" || answer == "yes") return kMessageBoxAnswerYes;
         if (answer == "n" || answer == "no" || answer.empty()) return kMessageBoxAnswerNo;
     }
@@ -69,6 +93,10 @@ void WaitForLineEnd() {
 
 int PlatformConsolePeek(size_t offset) {
     while (Buffered() <= offset) {
+        if (g_fed) {
+            if (g_runsDry) g_runsDry();
+            return kConsoleEndOfInput;
+        }
         if (g_ended) return kConsoleEndOfInput;
         std::fflush(stdout);
         ConsoleBeforeWait();
@@ -82,8 +110,44 @@ void PlatformConsoleConsume(size_t count) {
 }
 
 bool ConsoleReadWaiting() {
-    if (g_ended || !ConsoleInputWaiting()) return false;
+    if (g_fed || g_ended || !ConsoleInputWaiting()) return false;
     return ReadOnce();
+}
+
+void PlatformConsoleFeed(const std::string &bytes, void (*runsDry)(), uint32_t spaceAfterMs) {
+    g_buffer = bytes;
+    g_head = 0;
+    g_fed = true;
+    g_runsDry = runsDry;
+    g_spaceAfterMs = spaceAfterMs;
+    g_spaceTiming = false;
+    g_unansweredBoxes = 0;
+}
+
+bool PlatformConsoleFed() { return g_fed; }
+
+ConsoleFeedEnd PlatformConsoleEndFeed() {
+    ConsoleFeedEnd end;
+    end.unreadBytes = 0;
+    for (size_t at = g_head; at < g_buffer.size(); ++at)
+        if (!IsWhiteSpace(static_cast<unsigned char>(g_buffer[at]))) ++end.unreadBytes;
+    end.unansweredBoxes = g_unansweredBoxes;
+    g_buffer.clear();
+    g_head = 0;
+    g_fed = false;
+    g_runsDry = NULL;
+    return end;
+}
+
+bool ConsoleFedSpacePressed() {
+    uint32_t now = PlatformMilliseconds();
+    if (!g_spaceTiming) {
+        g_spaceTiming = true;
+        g_spaceSince = now;
+    }
+    if (now - g_spaceSince < g_spaceAfterMs) return false;
+    g_spaceTiming = false;
+    return true;
 }
 
 bool ConsoleScriptSpacePressed() {

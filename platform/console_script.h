@@ -17,6 +17,9 @@ size_t ConsoleReadInput(char *bytes, size_t size);
 bool ConsoleInputWaiting();
 void ConsoleBeforeWait();
 
+// The Space key while the input is fed (console.h).
+bool ConsoleFedSpacePressed();
+
 // Reads what has arrived without waiting; false when nothing has.
 bool ConsoleReadWaiting();
 

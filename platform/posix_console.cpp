@@ -83,9 +83,10 @@ void ConsoleRestoreTerminal() {
     }
 }
 
-bool PlatformConsoleIsTerminal() { return isatty(kInput) == 1; }
+bool PlatformConsoleIsTerminal() { return !PlatformConsoleFed() && isatty(kInput) == 1; }
 
 bool PlatformSpaceKeyPressed() {
+    if (PlatformConsoleFed()) return ConsoleFedSpacePressed();
     static const bool terminal = PlatformConsoleIsTerminal();
     return terminal ? TerminalSpacePressed() : ConsoleScriptSpacePressed();
 }

@@ -56,9 +56,10 @@ bool ConsoleInputWaiting() { return StandardInputWaiting(); }
 
 void ConsoleBeforeWait() {}
 
-bool PlatformConsoleIsTerminal() { return StandardInputKindOf() != kInputScript; }
+bool PlatformConsoleIsTerminal() { return !PlatformConsoleFed() && StandardInputKindOf() != kInputScript; }
 
 bool PlatformSpaceKeyPressed() {
+    if (PlatformConsoleFed()) return ConsoleFedSpacePressed();
     switch (StandardInputKindOf()) {
     case kInputConsole: return ConsoleSpacePressed();
     case kInputRemoteTerminal: return RemoteTerminalSpacePressed();
@@ -67,6 +68,7 @@ bool PlatformSpaceKeyPressed() {
 }
 
 int PlatformMessageBox(const char *text, const char *caption, uint32_t type) {
+    if (PlatformConsoleFed()) return ConsoleTextBox(text, caption, type, false);
     StandardInputKind kind = StandardInputKindOf();
     if (kind != kInputConsole) return ConsoleTextBox(text, caption, type, kind == kInputRemoteTerminal);
     std::fflush(stdout);

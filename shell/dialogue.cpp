@@ -24,6 +24,11 @@ struct ConsoleInput {
     void Consume(size_t count) { PlatformConsoleConsume(count); }
 };
 
+const int32_t *g_plannedChoices = NULL;
+size_t g_plannedCount = 0;
+size_t g_plannedNext = 0;
+bool g_planned = false;
+
 // Does not return.
 void EndAtEndOfInput() { PlatformExitProcess(kExitCodeNormalEnd); }
 
@@ -34,6 +39,20 @@ void DiscardRestOfLine() {
     }
 }
 
+std::string DigitsText(uint32_t value, uint32_t radix);
+
+// A fed input (a plan step) is not typed on the console, so the answer is
+// shown after its prompt, as a person's typing would be.
+void EchoFedAnswer(const std::string &answer) {
+    if (PlatformConsoleFed()) PrintLine(answer);
+}
+
+std::string AnswerText(int32_t value, NumberBase base) {
+    return base == kDecimal ? DecimalText(value) : HexText(static_cast<uint32_t>(value));
+}
+
+std::string AnswerText(uint32_t value, NumberBase base) { return DigitsText(value, base == kDecimal ? 10 : 16); }
+
 // Scans one number after the prompt; asks again until one fits.
 template <typename Value>
 Value ReadValue(const char *prompt, NumberBase base, bool (*convert)(const NumberScan &, Value &)) {
@@ -43,7 +62,10 @@ Value ReadValue(const char *prompt, NumberBase base, bool (*convert)(const Numbe
         NumberScan scan = ScanNumber(input, base);
         if (scan.status == kScanEndOfInput) EndAtEndOfInput();
         Value value = 0;
-        if (convert(scan, value)) return value;
+        if (convert(scan, value)) {
+            EchoFedAnswer(AnswerText(value, base));
+            return value;
+        }
         DiscardRestOfLine();
         PrintLine(base == kDecimal ? "Invalid Input!!! Enter a decimal number!!!"
                                    : "Invalid Input!!! Enter a hexadecimal number!!!");
@@ -64,9 +86,17 @@ std::string DigitsText(uint32_t value, uint32_t radix) {
 
 }  // namespace
 
-void PrintLine(const std::string &text) { std::cout << text << std::endl; }
+// A plan step's dialogue goes to a file that is read only after the step:
+// nobody waits for its lines, so they are not flushed one by one.
+void PrintLine(const std::string &text) {
+    std::cout << text << '\n';
+    if (!PlatformConsoleFed()) std::cout << std::flush;
+}
 
-void PrintPrompt(const std::string &text) { std::cout << text << std::flush; }
+void PrintPrompt(const std::string &text) {
+    std::cout << text;
+    if (!PlatformConsoleFed()) std::cout << std::flush;
+}
 
 void PrintSubMenuItems(const char *title, const char *const *items, size_t count) {
     PrintLine(kFrameLine);
@@ -77,8 +107,20 @@ void PrintSubMenuItems(const char *title, const char *const *items, size_t count
     PrintLine(kFrameLine);
 }
 
+void SetPlannedMenuChoices(const int32_t *choices, size_t count) {
+    g_plannedChoices = choices;
+    g_plannedCount = count;
+    g_plannedNext = 0;
+    g_planned = count > 0;
+}
+
 int32_t ReadMenuChoice() {
     PrintPrompt("Enter Test Number: ");
+    if (g_planned) {
+        int32_t choice = g_plannedNext < g_plannedCount ? g_plannedChoices[g_plannedNext++] : 0;
+        PrintLine(DecimalText(choice));
+        return choice;
+    }
     ConsoleInput input;
     NumberScan scan = ScanNumber(input, kDecimal);
     if (scan.status == kScanEndOfInput) EndAtEndOfInput();
@@ -124,6 +166,7 @@ void ReadWord(const char *prompt, char *buffer, size_t size) {
         PlatformConsoleConsume(1);
     }
     if (size > 0) buffer[length] = '\0';
+    EchoFedAnswer(std::string(buffer, length));
 }
 
 void WaitForSpaceKey() {

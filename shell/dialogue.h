@@ -32,6 +32,12 @@ const int32_t kUnlistedChoice = INT32_MIN;
 // program ends, as after 0 at the main menu.
 int32_t ReadMenuChoice();
 
+// Plan steps choose from the menus themselves: until SetPlannedMenuChoices
+// is called again with count 0, ReadMenuChoice prints its prompt and takes
+// the choices given, in order, then 0, so that every menu the step entered
+// returns. The choices must stay valid meanwhile.
+void SetPlannedMenuChoices(const int32_t *choices, size_t count);
+
 // "Not valid Test Function!!!", the answer of most menus to unlisted choices.
 void PrintNotValidTestFunction();
 

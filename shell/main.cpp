@@ -1,4 +1,6 @@
+#include "../plan/command_line.h"
 #include "main_menu.h"
 
-// The program takes no command-line options and reads no environment.
-int main(int, char *[]) { return RunTestProgram(); }
+// Without arguments, the interactive program; with them, what they ask for
+// (--help, --version, --list, --plan).
+int main(int argc, char *argv[]) { return argc > 1 ? RunCommandLine(argc, argv) : RunTestProgram(); }

@@ -2,16 +2,6 @@
 
 #include <cstdio>
 
-#include "../groups/backlight/backlight_tests.h"
-#include "../groups/can/can_tests.h"
-#include "../groups/control/control_tests.h"
-#include "../groups/gpio/gpio_tests.h"
-#include "../groups/i2c/i2c_tests.h"
-#include "../groups/phymem/phymem_tests.h"
-#include "../groups/spi/spi_tests.h"
-#include "../groups/touch/touch_tests.h"
-#include "../groups/uart/uart_tests.h"
-#include "../groups/version/version_tests.h"
 #include "../platform/system.h"
 #include "dialogue.h"
 
@@ -39,37 +29,32 @@ void PrintMainMenu() {
 
 }  // namespace
 
-int RunTestProgram() {
-    BacklightTests backlight;
-    ControlTests control;
-    GpioTests gpio;
-    I2CTests i2c;
-    PhysicalMemoryTests physicalMemory;
-    TouchTests touch;
-    VersionTests version;
-    SpiTests spi;
-    CanTests can;
-    UartTests uart;
+bool RunMainMenuPass(TestGroups &groups) {
+    PrintMainMenu();
+    switch (ReadMenuChoice()) {
+    case 0: return false;
+    case 1: groups.backlight.BacklightTestMenu(); break;
+    case 2: groups.control.ControlTestMenu(); break;
+    case 3: groups.gpio.GPIOTestMenu(); break;
+    case 4: groups.i2c.I2CTestMenu(); break;
+    case 5: groups.physicalMemory.PhysicalMemoryTestMenu(); break;
+    case 6: groups.touch.TouchTestMenu(); break;
+    case 7: groups.version.VersionTestMenu(); break;
+    case 8: groups.spi.SPITestMenu(); break;
+    case 9: groups.uart.UARTTestMenu(); break;
+    case 10: groups.can.CANTestMenu(); break;
+    default: PrintNotValidTestFunction(); break;
+    }
+    return true;
+}
 
+int RunTestProgram() {
+    TestGroups groups;
     if (!PlatformInitApplication()) {
         std::printf("Fatal Error: MFC initialization failed\n");
         return kExitCodeNormalEnd;
     }
-    for (;;) {
-        PrintMainMenu();
-        switch (ReadMenuChoice()) {
-        case 0: return kExitCodeNormalEnd;
-        case 1: backlight.BacklightTestMenu(); break;
-        case 2: control.ControlTestMenu(); break;
-        case 3: gpio.GPIOTestMenu(); break;
-        case 4: i2c.I2CTestMenu(); break;
-        case 5: physicalMemory.PhysicalMemoryTestMenu(); break;
-        case 6: touch.TouchTestMenu(); break;
-        case 7: version.VersionTestMenu(); break;
-        case 8: spi.SPITestMenu(); break;
-        case 9: uart.UARTTestMenu(); break;
-        case 10: can.CANTestMenu(); break;
-        default: PrintNotValidTestFunction(); break;
-        }
+    while (RunMainMenuPass(groups)) {
     }
+    return kExitCodeNormalEnd;
 }

@@ -2,6 +2,7 @@
 
 #include "../../hal/QZHalLib.h"
 #include "../../shell/dialogue.h"
+#include "backlight_texts.h"
 
 namespace {
 
@@ -42,8 +43,8 @@ int BacklightTests::SetBacklightSuspendTest(int32_t seconds, uint8_t flag) {
 }
 
 void BacklightTests::RunBrightnessTest() {
-    PrintTestHeader("Set Backlight Brightness Test");
-    int32_t level = ReadDecimal("Enter Backlight Level: (0 ... 255): ");
+    PrintTestHeader(kBrightnessTitle);
+    int32_t level = ReadDecimal(kBrightnessLevelPrompt);
     if (level > kMaxLevel) {
         PrintLine("Invalid Value!!! Value must be less than 256!!!");
         return;
@@ -57,9 +58,9 @@ void BacklightTests::RunBrightnessTest() {
 }
 
 void BacklightTests::RunSuspendTest(uint8_t &suspendFlag) {
-    PrintTestHeader("Set Backlight Suspend Test");
-    int32_t seconds = ReadDecimal("Enter Backlight Suspend Time: (0 ... 360): ");
-    int32_t option = ReadDecimal("Enter Backlight Suspend Enable: (0 = On, 1 = Off): ");
+    PrintTestHeader(kSuspendTitle);
+    int32_t seconds = ReadDecimal(kSuspendTimePrompt);
+    int32_t option = ReadDecimal(kSuspendEnablePrompt);
     // Out-of-range times only draw a warning: the library decides.
     if (seconds < 0) PrintLine("Backlight Suspend Time must be greater than 0 Seconds");
     if (seconds > kMaxSuspendSeconds) PrintLine("Backlight Suspend Time must be less than 360 Seconds");

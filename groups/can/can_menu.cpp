@@ -5,21 +5,10 @@
 
 #include "../../shell/dialogue.h"
 #include "can_tests.h"
+#include "can_texts.h"
 
 namespace {
 
-const char kModePrompt[] = "Enter CAN Mode (CAN Mode: 0 = Standard, 1 = Extended ): ";
-const char kIdPrompt[] = "Enter CAN ID (CAN ID: 11bit -> max 0x1FF, 29bit -> max 0xFFFFFF ): ";
-const char kFrequencyPrompt[] = "Enter CAN Frequency (20000 ... 1000000 (Bit/s)): ";
-const char kPrioPrompt[] = "Enter CAN Message PRIO (0 ... 255): ";
-const char kDataPrompt[] = "Enter CAN Data (e.g. abc): ";
-const char kLengthPrompt[] = "Enter CAN Data Length (1 ... 8): ";
-const char kFilterPrompt[] = "Enter CAN Message Filter (e.g. 0x25): ";
-const char kMaskPrompt[] = "Enter CAN Message Filter ID Mask (e.g. 0x1FF): ";
-const char kAsyncDataPrompt[] = "Enter CAN Write Data (e.g. abc): ";
-const char kAsyncLengthPrompt[] = "Enter CAN Read Data Length (1 ... 8): ";
-const char kAsyncTimeoutPrompt[] = "Enter CAN Timeout (e.g. 1000 = 1s (msec)): ";
-const char kAsyncDelayPrompt[] = "Enter CAN Write Loop Delay (e.g. 1000 = 1s (msec)): ";
 
 const int32_t kBytesPerReadLine = 8;
 
@@ -77,34 +66,34 @@ void CanTests::CANTestMenu() {
 }
 
 void CanTests::RunWriteTest(MenuValues &values) {
-    PrintTestHeader("CAN Write Test");
-    values.mode = ReadDecimal(kModePrompt);
-    values.id = ReadHex(kIdPrompt);
-    values.bitRate = ReadDecimalUnsigned(kFrequencyPrompt);
-    values.prio = ReadDecimal(kPrioPrompt);
-    ReadWord(kDataPrompt, values.text, sizeof values.text);
+    PrintTestHeader(kCanWriteTitle);
+    values.mode = ReadDecimal(kCanModePrompt);
+    values.id = ReadHex(kCanIdPrompt);
+    values.bitRate = ReadDecimalUnsigned(kCanFrequencyPrompt);
+    values.prio = ReadDecimal(kCanPrioPrompt);
+    ReadWord(kCanDataPrompt, values.text, sizeof values.text);
     int result = CANWriteTest(values.mode, values.bitRate, values.id, PrioByte(values.prio), values.text);
     PrintDataStatusLine("CAN Write Test - Data: ", values.text, result == 1);
     PrintClosingLine();
 }
 
 void CanTests::RunReadTest(MenuValues &values) {
-    PrintTestHeader("CAN Read Test");
-    values.mode = ReadDecimal(kModePrompt);
-    values.bitRate = ReadDecimalUnsigned(kFrequencyPrompt);
-    values.length = ReadDecimal(kLengthPrompt);
+    PrintTestHeader(kCanReadTitle);
+    values.mode = ReadDecimal(kCanModePrompt);
+    values.bitRate = ReadDecimalUnsigned(kCanFrequencyPrompt);
+    values.length = ReadDecimal(kCanLengthPrompt);
     int result = CANReadTest(values.mode, values.bitRate, &values.id, values.length, values.receive);
     PrintReadLines("CAN Read Test - ID: 0x", values.id, values.length, values.receive, result == 1);
     PrintClosingLine();
 }
 
 void CanTests::RunRemoteWriteTest(MenuValues &values) {
-    PrintTestHeader("CAN Remote Write Test");
-    values.mode = ReadDecimal(kModePrompt);
-    values.id = ReadHex(kIdPrompt);
-    values.bitRate = ReadDecimalUnsigned(kFrequencyPrompt);
-    values.prio = ReadDecimal(kPrioPrompt);
-    values.length = ReadDecimal(kLengthPrompt);
+    PrintTestHeader(kCanRemoteWriteTitle);
+    values.mode = ReadDecimal(kCanModePrompt);
+    values.id = ReadHex(kCanIdPrompt);
+    values.bitRate = ReadDecimalUnsigned(kCanFrequencyPrompt);
+    values.prio = ReadDecimal(kCanPrioPrompt);
+    values.length = ReadDecimal(kCanLengthPrompt);
     int result = CANRemoteWriteTest(values.mode, values.bitRate, values.id, PrioByte(values.prio), values.length,
                                     values.text);
     PrintDataStatusLine("CAN Remote Write Test - Data: ", values.text, result == 1);
@@ -112,24 +101,24 @@ void CanTests::RunRemoteWriteTest(MenuValues &values) {
 }
 
 void CanTests::RunRemoteReadTest(MenuValues &values) {
-    PrintTestHeader("CAN Remote Read Test");
-    values.mode = ReadDecimal(kModePrompt);
-    values.bitRate = ReadDecimalUnsigned(kFrequencyPrompt);
-    values.length = ReadDecimal(kLengthPrompt);
+    PrintTestHeader(kCanRemoteReadTitle);
+    values.mode = ReadDecimal(kCanModePrompt);
+    values.bitRate = ReadDecimalUnsigned(kCanFrequencyPrompt);
+    values.length = ReadDecimal(kCanLengthPrompt);
     int result = CANRemoteReadTest(values.mode, values.bitRate, &values.id, values.length, values.receive);
     PrintReadLines("CAN Remote Read Test - ID: 0x", values.id, values.length, values.receive, result == 1);
     PrintClosingLine();
 }
 
 void CanTests::RunFilterWriteTest(MenuValues &values) {
-    PrintTestHeader("CAN Filter Write Test");
-    values.mode = ReadDecimal(kModePrompt);
-    values.id = ReadHex(kIdPrompt);
-    values.bitRate = ReadDecimalUnsigned(kFrequencyPrompt);
-    values.prio = ReadDecimal(kPrioPrompt);
-    values.filter = ReadHex(kFilterPrompt);
-    values.mask = ReadHex(kMaskPrompt);
-    values.length = ReadDecimal(kLengthPrompt);
+    PrintTestHeader(kCanFilterWriteTitle);
+    values.mode = ReadDecimal(kCanModePrompt);
+    values.id = ReadHex(kCanIdPrompt);
+    values.bitRate = ReadDecimalUnsigned(kCanFrequencyPrompt);
+    values.prio = ReadDecimal(kCanPrioPrompt);
+    values.filter = ReadHex(kCanFilterPrompt);
+    values.mask = ReadHex(kCanMaskPrompt);
+    values.length = ReadDecimal(kCanLengthPrompt);
     int result = CANFilterWriteTest(values.mode, values.bitRate, values.id, PrioByte(values.prio), values.filter,
                                     values.mask, values.length, values.text);
     PrintDataStatusLine("CAN Filter Write Test - Data: ", values.text, result == 1);
@@ -137,12 +126,12 @@ void CanTests::RunFilterWriteTest(MenuValues &values) {
 }
 
 void CanTests::RunFilterReadTest(MenuValues &values) {
-    PrintTestHeader("CAN Filter Read Test");
-    values.mode = ReadDecimal(kModePrompt);
-    values.bitRate = ReadDecimalUnsigned(kFrequencyPrompt);
-    values.filter = ReadHex(kFilterPrompt);
-    values.mask = ReadHex(kMaskPrompt);
-    values.length = ReadDecimal(kLengthPrompt);
+    PrintTestHeader(kCanFilterReadTitle);
+    values.mode = ReadDecimal(kCanModePrompt);
+    values.bitRate = ReadDecimalUnsigned(kCanFrequencyPrompt);
+    values.filter = ReadHex(kCanFilterPrompt);
+    values.mask = ReadHex(kCanMaskPrompt);
+    values.length = ReadDecimal(kCanLengthPrompt);
     int result = CANFilterReadTest(values.mode, values.bitRate, &values.id, values.filter, values.mask,
                                    values.length, values.receive);
     PrintReadLines("CAN Filter Read Test - ID: 0x", values.id, values.length, values.receive, result == 1);
@@ -150,16 +139,16 @@ void CanTests::RunFilterReadTest(MenuValues &values) {
 }
 
 void CanTests::RunAsyncReadWriteTest(MenuValues &values) {
-    PrintTestHeader("CAN Async Read/Write Test");
-    values.mode = ReadDecimal(kModePrompt);
-    values.bitRate = ReadDecimalUnsigned(kFrequencyPrompt);
-    values.id = ReadHex(kIdPrompt);
-    ReadWord(kAsyncDataPrompt, values.text, sizeof values.text);
-    values.length = ReadDecimal(kAsyncLengthPrompt);
-    int32_t timeout = ReadDecimal(kAsyncTimeoutPrompt);
+    PrintTestHeader(kCanAsyncTitle);
+    values.mode = ReadDecimal(kCanModePrompt);
+    values.bitRate = ReadDecimalUnsigned(kCanFrequencyPrompt);
+    values.id = ReadHex(kCanIdPrompt);
+    ReadWord(kCanAsyncDataPrompt, values.text, sizeof values.text);
+    values.length = ReadDecimal(kCanAsyncLengthPrompt);
+    int32_t timeout = ReadDecimal(kCanAsyncTimeoutPrompt);
     // A negative delay wraps round to a very long one, as Sleep takes it; the
     // writer still stops as soon as Space is pressed.
-    uint32_t delay = static_cast<uint32_t>(ReadDecimal(kAsyncDelayPrompt));
+    uint32_t delay = static_cast<uint32_t>(ReadDecimal(kCanAsyncDelayPrompt));
     int result = CANAsyncReadWriteTest(values.mode, values.bitRate, values.id, values.length, values.text, timeout,
                                        delay);
     PrintLine(std::string("CAN Async Read/Write Test - Status: ") + StatusWord(result == 1) + "!!!");

@@ -2,10 +2,11 @@
 
 #include "../../hal/QZHalLib.h"
 #include "../../shell/dialogue.h"
+#include "control_texts.h"
 
 void ControlTests::ControlTestMenu() {
     char statusText[kStatusTextSize] = {};
-    static const char *const kMenuItems[] = {"Reboot Device", "Restart KITL", "Control Power KITL"};
+    static const char *const kMenuItems[] = {kRebootTitle, "Restart KITL", "Control Power KITL"};
     for (;;) {
         PrintSubMenu("Select Control Test!", kMenuItems);
         switch (ReadMenuChoice()) {
@@ -36,20 +37,20 @@ int ControlTests::ControlPowerKitlTest(int32_t powerOn) {
 // When the reset takes effect the device restarts and the program with it;
 // if the call returns, the menu simply comes back.
 void ControlTests::RunRebootTest() {
-    PrintTestHeader("Reboot Device");
+    PrintTestHeader(kRebootTitle);
     SoftReset();
 }
 
 void ControlTests::RunRestartKitlTest(char *statusText, size_t size) {
-    PrintTestHeader("Restart KITL Connection");
+    PrintTestHeader(kKitlTitle);
     CopyStatusWord(statusText, size, RestartKitlTest() == 1);
     PrintLine(std::string("Restart KITL is ") + statusText + "!!!");
     PrintClosingLine();
 }
 
 void ControlTests::RunControlPowerKitlTest(char *statusText, size_t size) {
-    PrintTestHeader("Restart KITL Connection");
-    int32_t status = ReadDecimal("Enter KITL Power Status: (0 = Off, 1 = On)");
+    PrintTestHeader(kKitlTitle);
+    int32_t status = ReadDecimal(kKitlPowerPrompt);
     if (status == 0) PrintLine("Attention!!! KITL Connection is Shutting down!!!");
     CopyStatusWord(statusText, size, ControlPowerKitlTest(status == 0 ? 0 : 1) == 1);
     PrintLine(std::string("Control KITL is ") + statusText + "!!!");

@@ -10,6 +10,7 @@
 #include "../../platform/system.h"
 #include "../../shell/dialogue.h"
 #include "gpio_tests.h"
+#include "gpio_texts.h"
 
 namespace {
 
@@ -68,8 +69,8 @@ uint32_t WaitForInterrupt() {
 }
 
 bool AskToContinue(int32_t count) {
-    std::string text = "Interrupt Event Detected (Count: " + DecimalText(count) + "), Continue?";
-    return PlatformMessageBox(text.c_str(), "Interrupt Detect", kMessageBoxYesNo | kMessageBoxTopmost) !=
+    std::string text = kInterruptBoxTextStart + DecimalText(count) + kInterruptBoxTextEnd;
+    return PlatformMessageBox(text.c_str(), kInterruptBoxCaption, kMessageBoxYesNo | kMessageBoxTopmost) !=
            kMessageBoxAnswerNo;
 }
 
@@ -132,9 +133,9 @@ int GpioTests::GPIOButtonInterruptTest(int32_t buttonGpio, int32_t ledGpio, int3
 }
 
 void GpioTests::RunButtonInterruptTest() {
-    PrintTestHeader("GPIO Button Interrupt Test");
-    int32_t button = ReadDecimal("Enter Input Gpio Pin (e.g. 1 = GPIO_A): ");
-    int32_t isrType = ReadDecimal("Enter ISR Type (e.g. 0=Low, 1=High, 2=Rise, 3=Fall, 4=Both, 5=None): ");
+    PrintTestHeader(kInterruptTitle);
+    int32_t button = ReadDecimal(kInterruptPinPrompt);
+    int32_t isrType = ReadDecimal(kInterruptTypePrompt);
     if (isrType == kHighInterrupt || isrType == kRiseInterrupt) {
         PrintPrompt("Please push selected button before press space to continious interrupt test!");
         WaitForSpaceKey();
@@ -152,7 +153,7 @@ void GpioTests::RunButtonInterruptTest() {
 // Each pass copies the buttons onto the LEDs; Space ends the test after the
 // pass in which it is seen.
 void GpioTests::RunButtonPollingTest() {
-    PrintTestHeader("Gpio Button Polling Test");
+    PrintTestHeader(kPollingTitle);
     GPIOLedsToOutput();
     GPIOButtonsToInput();
     for (;;) {

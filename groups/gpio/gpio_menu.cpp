@@ -1,6 +1,7 @@
 #include "gpio_tests.h"
 
 #include "../../shell/dialogue.h"
+#include "gpio_texts.h"
 
 namespace {
 
@@ -23,9 +24,9 @@ void GpioTests::GPIOTestMenu() {
         case 4: RunGetPinTest(); break;
         case 5: RunButtonInterruptTest(); break;
         case 6: RunButtonPollingTest(); break;
-        case 7: RunPinStateTest("Gpio PWM Pin State", kPwmPin, "GPIO PWM Pin State is "); break;
+        case 7: RunPinStateTest(kPwmPinTitle, kPwmPin, "GPIO PWM Pin State is "); break;
         case 8:
-            RunPinStateTest("Gpio INT_PRIO Pin State", kIntPrioPin, "GPIO INT_PRIO Pin State is ");
+            RunPinStateTest(kIntPrioPinTitle, kIntPrioPin, "GPIO INT_PRIO Pin State is ");
             break;
         default: PrintNotValidTestFunction(); break;
         }

@@ -5,6 +5,7 @@
 #include "../../platform/system.h"
 #include "../../shell/dialogue.h"
 #include "gpio_tests.h"
+#include "gpio_texts.h"
 
 namespace {
 
@@ -50,9 +51,9 @@ void GpioTests::GPIODriveOutput(int32_t pin, int32_t level) {
 int GpioTests::GPIOShowPinState(int32_t pin) { return ShowPinLevel(GPIOGetPin(pin)); }
 
 void GpioTests::RunLoopbackTest() {
-    PrintTestHeader("Gpio Loopback Test");
-    int32_t first = ReadDecimal("Enter Gpio1 Pin (e.g. 1 = GPIO_A): ");
-    int32_t second = ReadDecimal("Enter Gpio2 Pin (e.g. 2 = GPIO_B): ");
+    PrintTestHeader(kLoopbackTitle);
+    int32_t first = ReadDecimal(kLoopbackFirstPinPrompt);
+    int32_t second = ReadDecimal(kLoopbackSecondPinPrompt);
     bool joined = GPIOLoopbackCheck(first, second) == 1;
     PrintStatusLine("Loopback Test GPIO " + DecimalText(first) + " to " + DecimalText(second), joined);
     PrintClosingLine();
@@ -61,9 +62,9 @@ void GpioTests::RunLoopbackTest() {
 // Reads back the LED's own line, and counts only a read that gave exactly
 // the level written: a failed read (-1) is no proof of a low LED.
 void GpioTests::RunLedTest() {
-    PrintTestHeader("Gpio LED Test");
-    int32_t led = ReadDecimal("Enter Gpio LED Pin (e.g. 1 = LED1): ");
-    int32_t state = ReadDecimal("Enter Gpio LED State (e.g. 1|0): ");
+    PrintTestHeader(kLedTitle);
+    int32_t led = ReadDecimal(kLedPinPrompt);
+    int32_t state = ReadDecimal(kLedStatePrompt);
     int32_t gpio = LedGpio(led);
     if (gpio == 0) {
         PrintLine("Enter valid LED Number (1 to 4)");
@@ -78,16 +79,16 @@ void GpioTests::RunLedTest() {
 }
 
 void GpioTests::RunSetPinTest() {
-    PrintTestHeader("Gpio Set Pin State");
-    int32_t pin = ReadDecimal("Enter Gpio Pin (e.g. 1 = GPIO_A): ");
-    int32_t level = LevelOfState(ReadDecimal("Enter Gpio State (e.g. 1|0): "));
+    PrintTestHeader(kSetPinTitle);
+    int32_t pin = ReadDecimal(kPinPrompt);
+    int32_t level = LevelOfState(ReadDecimal(kPinStatePrompt));
     GPIODriveOutput(pin, level);
     PrintLine("GPIO Pin " + DecimalText(pin) + " is " + DecimalText(level) + "!!!");
 }
 
 void GpioTests::RunGetPinTest() {
-    PrintTestHeader("Gpio Get Pin State");
-    int32_t pin = ReadDecimal("Enter Gpio Pin (e.g. 1 = GPIO_A): ");
+    PrintTestHeader(kGetPinTitle);
+    int32_t pin = ReadDecimal(kPinPrompt);
     bool high = GPIOShowPinState(pin) == 1;
     PrintLine("GPIO Pin " + DecimalText(pin) + " is " + (high ? "HIGH" : "LOW") + "!!!");
 }
@@ -96,7 +97,7 @@ void GpioTests::RunGetPinTest() {
 // when it reads exactly the level written.
 void GpioTests::RunPinStateTest(const char *title, int32_t pin, const char *resultPrefix) {
     PrintTestHeader(title);
-    int32_t level = LevelOfState(ReadDecimal("Enter Gpio Pin State (e.g. 0 = Off, 1 = On): "));
+    int32_t level = LevelOfState(ReadDecimal(kOnOffStatePrompt));
     GPIOSetPin(pin, level);
     bool readsWritten = GPIOGetPin(pin) == level;
     PrintLine(std::string(resultPrefix) + StatusWord(readsWritten) + "!!!");

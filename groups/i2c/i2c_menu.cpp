@@ -3,11 +3,10 @@
 
 #include "../../shell/dialogue.h"
 #include "i2c_tests.h"
+#include "i2c_texts.h"
 
 namespace {
 
-const char kDataPrompt[] = "Enter I2C Data (e.g. 1 = 0x01): ";
-const char kDataLengthPrompt[] = "Enter I2C Data Len (e.g. 2 = 0x02): ";
 
 // The text of the data buffer up to its first zero byte, or the whole buffer
 // when a read filled it without one.
@@ -52,16 +51,16 @@ void I2CTests::I2CTestMenu() {
 }
 
 void I2CTests::ReadBusAndAddresses(I2CMenuState &state) {
-    state.deviceNumber = ReadDecimal("Enter I2C Device Number (0,1): ");
-    state.rateCode = ReadDecimal("Enter I2C Device Bitrate (0=100|1=400|2=800|3=1600|4=2400|5=3200 kBits): ");
-    state.deviceAddress = ReadHexBits("Enter I2C Device Address (e.g. 50 = 0x50): ");
-    state.registerAddress = ReadHexBits("Enter I2C Register Address (e.g. 0 = 0x00): ");
+    state.deviceNumber = ReadDecimal(kI2CDevicePrompt);
+    state.rateCode = ReadDecimal(kI2CRatePrompt);
+    state.deviceAddress = ReadHexBits(kI2CAddressPrompt);
+    state.registerAddress = ReadHexBits(kI2CRegisterPrompt);
 }
 
 // Only the low 8 bits of the length reach the library; a length that would
 // run past the data buffer is refused before any transfer.
 bool I2CTests::ReadDataLength(I2CMenuState &state) {
-    state.dataLength = ReadDecimal(kDataLengthPrompt);
+    state.dataLength = ReadDecimal(kI2CDataLengthPrompt);
     if ((state.dataLength & 0xff) <= static_cast<int32_t>(sizeof state.dataText)) return true;
     const int32_t limit = static_cast<int32_t>(sizeof state.dataText) + 1;
     PrintLine("Invalid Data Len!!! Data Len must be less than " + DecimalText(limit) + "!!!");
@@ -69,9 +68,9 @@ bool I2CTests::ReadDataLength(I2CMenuState &state) {
 }
 
 void I2CTests::RunWriteTest(I2CMenuState &state) {
-    PrintTestHeader("I2C Write Test");
+    PrintTestHeader(kI2CWriteTitle);
     ReadBusAndAddresses(state);
-    state.dataByte = static_cast<uint8_t>(ReadHexUnsigned(kDataPrompt));
+    state.dataByte = static_cast<uint8_t>(ReadHexUnsigned(kI2CDataPrompt));
     int result = I2CWriteTest(state.deviceNumber, state.rateCode, state.deviceAddress, state.registerAddress,
                               state.dataByte);
     PrintStatusLine("I2C Write Test from " + Hex(state.deviceAddress), result == 1);
@@ -79,7 +78,7 @@ void I2CTests::RunWriteTest(I2CMenuState &state) {
 }
 
 void I2CTests::RunReadTest(I2CMenuState &state) {
-    PrintTestHeader("I2C Read Test");
+    PrintTestHeader(kI2CReadTitle);
     ReadBusAndAddresses(state);
     state.dataByte = 0;
     int result = I2CReadTest(state.deviceNumber, state.rateCode, state.deviceAddress, state.registerAddress,
@@ -90,9 +89,9 @@ void I2CTests::RunReadTest(I2CMenuState &state) {
 }
 
 void I2CTests::RunWriteFlashTest(I2CMenuState &state) {
-    PrintTestHeader("I2C Write Flash Test");
+    PrintTestHeader(kI2CWriteFlashTitle);
     ReadBusAndAddresses(state);
-    ReadWord(kDataPrompt, state.dataText, sizeof state.dataText);
+    ReadWord(kI2CDataPrompt, state.dataText, sizeof state.dataText);
     if (!ReadDataLength(state)) return;
     int result = I2CWriteFlashTest(state.deviceNumber, state.rateCode, state.deviceAddress,
                                    state.registerAddress, state.dataLength, state.dataText);
@@ -103,7 +102,7 @@ void I2CTests::RunWriteFlashTest(I2CMenuState &state) {
 }
 
 void I2CTests::RunReadFlashTest(I2CMenuState &state) {
-    PrintTestHeader("I2C Read Flash Test");
+    PrintTestHeader(kI2CReadFlashTitle);
     ReadBusAndAddresses(state);
     if (!ReadDataLength(state)) return;
     int result = I2CReadFlashTest(state.deviceNumber, state.rateCode, state.deviceAddress,

@@ -2,30 +2,28 @@
 
 #include "../../shell/dialogue.h"
 #include "phymem_tests.h"
+#include "phymem_texts.h"
 
 namespace {
 
-const char kAddressPrompt[] = "Enter Register Address (e.g. 0x0209c700): ";
-const char kChannelPrompt[] = "Enter Register Channel Pin (e.g. 1 to 9): ";
-const char kValuePrompt[] = "Enter Register Value Pin (e.g. 0x1): ";
 
 const char *const kAsyncAddressPrompts[kPhymemThreadCount] = {
-    "Enter Register Address 1 (e.g. 0x0209c700): ",
-    "Enter Register Address 2(e.g. 0x0209c700): ",
-    "Enter Register Address 3(e.g. 0x0209c700): ",
-    "Enter Register Address 4(e.g. 0x0209c700): ",
+    kAsyncAddressPrompt1,
+    kAsyncAddressPrompt2,
+    kAsyncAddressPrompt3,
+    kAsyncAddressPrompt4,
 };
 
 // Typed in hexadecimal, any 32-bit pattern, as the C library's "%x" reads it.
-int32_t ReadChannel() { return static_cast<int32_t>(ReadHexUnsigned(kChannelPrompt)); }
+int32_t ReadChannel() { return static_cast<int32_t>(ReadHexUnsigned(kRegisterChannelPrompt)); }
 
 }  // namespace
 
 void PhysicalMemoryTests::PhysicalMemoryTestMenu() {
     char statusText[kStatusTextSize] = {};
-    static const char *const kMenuItems[] = {"Write Register Test", "Read Register Test",
-                                             "Write and Return Register Test",
-                                             "Asyscron Write and Read Register Test"};
+    static const char *const kMenuItems[] = {kRegisterWriteTitle, kRegisterReadTitle,
+                                             kRegisterWriteReturnTitle,
+                                             kRegisterThreadsTitle};
     for (;;) {
         PrintSubMenu("Select Physical Memory Test!", kMenuItems);
         switch (ReadMenuChoice()) {
@@ -51,10 +49,10 @@ void PhysicalMemoryTests::PhysicalMemoryTestMenu() {
 }
 
 void PhysicalMemoryTests::RunWriteRegisterTest(char *statusText, size_t size) {
-    PrintTestHeader("Write Register Test");
-    uint32_t address = ReadHexUnsigned(kAddressPrompt);
+    PrintTestHeader(kRegisterWriteTitle);
+    uint32_t address = ReadHexUnsigned(kRegisterAddressPrompt);
     int32_t channel = ReadChannel();
-    uint32_t value = ReadHexUnsigned(kValuePrompt);
+    uint32_t value = ReadHexUnsigned(kRegisterValuePrompt);
     CopyStatusWord(statusText, size, PhysicalWriteRegister(channel, address, value) == 1);
     PrintLine("Memory Write Test Register: " + HexText(address) + " | Value: " + HexText(value) + " | " +
               statusText + "!!!");
@@ -62,8 +60,8 @@ void PhysicalMemoryTests::RunWriteRegisterTest(char *statusText, size_t size) {
 }
 
 void PhysicalMemoryTests::RunReadRegisterTest(char *statusText, size_t size) {
-    PrintTestHeader("Read Register Test");
-    uint32_t address = ReadHexUnsigned("Enter Register Address (e.g. 0x0209c700); ");
+    PrintTestHeader(kRegisterReadTitle);
+    uint32_t address = ReadHexUnsigned(kRegisterReadAddressPrompt);
     int32_t channel = ReadChannel();
     uint32_t value = 0;
     PhysicalReadRegister(channel, address, value);
@@ -75,10 +73,10 @@ void PhysicalMemoryTests::RunReadRegisterTest(char *statusText, size_t size) {
 }
 
 void PhysicalMemoryTests::RunWriteReturnTest(char *statusText, size_t size) {
-    PrintTestHeader("Write and Return Register Test");
-    uint32_t address = ReadHexUnsigned(kAddressPrompt);
+    PrintTestHeader(kRegisterWriteReturnTitle);
+    uint32_t address = ReadHexUnsigned(kRegisterAddressPrompt);
     int32_t channel = ReadChannel();
-    uint32_t value = ReadHexUnsigned(kValuePrompt);
+    uint32_t value = ReadHexUnsigned(kRegisterValuePrompt);
     int32_t returned = 0;
     CopyStatusWord(statusText, size, PhysicalWriteReturn(channel, address, value, returned) == 1);
     PrintLine("Memory Write Test Register: 0x" + HexText(address) + " | Value: 0x" + HexText(value) +
@@ -87,7 +85,7 @@ void PhysicalMemoryTests::RunWriteReturnTest(char *statusText, size_t size) {
 }
 
 void PhysicalMemoryTests::RunAsyncReadTest(char *statusText, size_t size) {
-    PrintTestHeader("Asyscron Write and Read Register Test");
+    PrintTestHeader(kRegisterThreadsTitle);
     PrintLine("Use Channel 1 to 4");
     PrintClosingLine();
     uint32_t addresses[kPhymemThreadCount] = {};

@@ -3,6 +3,7 @@
 #include "../../shell/dialogue.h"
 #include "spi_config.h"
 #include "spi_tests.h"
+#include "spi_texts.h"
 
 namespace {
 
@@ -22,8 +23,8 @@ int32_t EepromFrameBits(int32_t byteCount) {
 }
 
 void ReadDeviceAndMode(SpiMenuState &state) {
-    state.device = ReadDecimal("Enter SPI Device (1,2): ");
-    state.mode = ReadDecimal("Enter SPI Mode (0..3): ");
+    state.device = ReadDecimal(kSpiDevicePrompt);
+    state.mode = ReadDecimal(kSpiModePrompt);
 }
 
 void PrintReceivedWords(const SpiMenuState &state) {
@@ -36,8 +37,8 @@ void PrintReceivedWords(const SpiMenuState &state) {
 void SpiTests::SPITestMenu() {
     SpiMenuState state = {};
     static const char *const kMenuItems[] = {"Write/Read Exchange Test", "Read Exchange Test",
-                                             "Write/Read Loopback Test", "Write Flash Test (25aa010a)",
-                                             "Read Flash Test (25aa010a)"};
+                                             "Write/Read Loopback Test", kSpiEepromWriteTitle,
+                                             kSpiEepromReadTitle};
     for (;;) {
         for (int i = 0; i < kSpiWords; ++i) state.transmit[i] = state.receive[i] = 0;
         PrintSubMenu("Select SPI Test!", kMenuItems);
@@ -55,30 +56,30 @@ void SpiTests::SPITestMenu() {
 }
 
 void SpiTests::SPIWriteReadExchangeTest(SpiMenuState &state) {
-    RunExchangeTest(state, "SPI Write/Read Exchange Test", "SPI Write/Read Test", true);
+    RunExchangeTest(state, kSpiExchangeTitle, "SPI Write/Read Test", true);
 }
 
 void SpiTests::SPIReadExchangeTest(SpiMenuState &state) {
-    RunExchangeTest(state, "SPI Read Exchange Test", "SPI Read Test", false);
+    RunExchangeTest(state, kSpiReadTitle, "SPI Read Test", false);
 }
 
 void SpiTests::SPIWriteReadLoopbackTest(SpiMenuState &state) {
     // The words received are shown for the operator to compare; the status
     // tells only whether the library calls succeeded.
-    RunExchangeTest(state, "SPI Write/Read Loopback Test", "SPI Write/Read Loopback Test", true);
+    RunExchangeTest(state, kSpiLoopbackTitle, "SPI Write/Read Loopback Test", true);
 }
 
 void SpiTests::RunExchangeTest(SpiMenuState &state, const char *title, const char *subject, bool asksForData) {
     PrintTestHeader(title);
     ReadDeviceAndMode(state);
-    state.bitCount = ReadDecimal("Enter SPI Write Data Bitcount (e.g. 1 - 128): ");
+    state.bitCount = ReadDecimal(kSpiBitCountPrompt);
     // The word arrays hold 128 bits: a longer exchange would run past them.
     if (state.bitCount > kSpiMaxBits) {
         PrintLine("Bit Count " + DecimalText(state.bitCount) + " not supported!!!");
         return;
     }
     for (int i = 0; asksForData && i < WordCount(state.bitCount); ++i)
-        state.transmit[i] = ReadHexUnsigned(("Enter SPI Data[" + DecimalText(i) + "] (e.g. 0x0000ffff): ").c_str());
+        state.transmit[i] = ReadHexUnsigned((kSpiDataPromptStart + DecimalText(i) + kSpiWordPromptEnd).c_str());
     bool ok = SPIRunExchange(DeviceIndex(state.device), state.mode, state.bitCount, state.transmit, state.receive);
     PrintStatusLine(subject, ok);
     PrintReceivedWords(state);
@@ -86,8 +87,8 @@ void SpiTests::RunExchangeTest(SpiMenuState &state, const char *title, const cha
 
 bool SpiTests::ReadFlashSettings(SpiMenuState &state, const char *byteCountPrompt) {
     ReadDeviceAndMode(state);
-    state.transmit[0] = ReadHexUnsigned("Enter SPI Instruction Set (e.g. 0x02): ");
-    state.transmit[1] = ReadHexUnsigned("Enter SPI Address (e.g. 0xaa): ");
+    state.transmit[0] = ReadHexUnsigned(kSpiInstructionPrompt);
+    state.transmit[1] = ReadHexUnsigned(kSpiAddressPrompt);
     state.byteCount = ReadDecimal(byteCountPrompt);
     if (state.byteCount <= kMaxEepromBytes) return true;
     PrintLine("Byte Count " + DecimalText(state.byteCount) + " not supported!!!");
@@ -95,18 +96,18 @@ bool SpiTests::ReadFlashSettings(SpiMenuState &state, const char *byteCountPromp
 }
 
 void SpiTests::SPIWriteFlashTest(SpiMenuState &state) {
-    PrintTestHeader("Write Flash Test (25aa010a)");
-    if (!ReadFlashSettings(state, "Enter SPI Write Data Bytecount (1 - 2): ")) return;
+    PrintTestHeader(kSpiEepromWriteTitle);
+    if (!ReadFlashSettings(state, kSpiWriteByteCountPrompt)) return;
     for (int32_t k = 1; k <= state.byteCount; ++k)
-        state.transmit[k + 1] = ReadHexUnsigned(("Enter SPI Data[" + DecimalText(k) + "] (e.g. 0xaa): ").c_str());
+        state.transmit[k + 1] = ReadHexUnsigned((kSpiDataPromptStart + DecimalText(k) + kSpiBytePromptEnd).c_str());
     bool ok = SPIEepromWrite(DeviceIndex(state.device), state.mode, EepromFrameBits(state.byteCount), state.transmit,
                              state.receive);
     PrintStatusLine("SPI Write Flash Test Register Data: 0x" + HexText(state.receive[0]), ok);
 }
 
 void SpiTests::SPIReadFlashTest(SpiMenuState &state) {
-    PrintTestHeader("Read Flash Test (25aa010a)");
-    if (!ReadFlashSettings(state, "Enter SPI Read Data Bytecount (1 - 2): ")) return;
+    PrintTestHeader(kSpiEepromReadTitle);
+    if (!ReadFlashSettings(state, kSpiReadByteCountPrompt)) return;
     bool ok = SPIEepromRead(DeviceIndex(state.device), state.mode, EepromFrameBits(state.byteCount), state.transmit,
                             state.receive);
     uint32_t value = 0;

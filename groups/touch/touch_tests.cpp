@@ -2,21 +2,22 @@
 
 #include "../../hal/QZHalLib.h"
 #include "../../shell/dialogue.h"
+#include "touch_texts.h"
 
 void TouchTests::TouchTestMenu() {
-    static const char *const kMenuItems[] = {"Clear Touch Data Test", "Set Touch Data Test"};
+    static const char *const kMenuItems[] = {kClearTouchTitle, kSetTouchTitle};
     for (;;) {
         PrintSubMenu("Select Touch Test!", kMenuItems);
         switch (ReadMenuChoice()) {
         case 0:
             return;
         case 1:
-            PrintTestHeader("Clear Touch Data Test");
+            PrintTestHeader(kClearTouchTitle);
             PrintStatusLine("Clear Touch Data ", ClearTouchDataTest() == 1);
             PrintClosingLine();
             break;
         case 2:
-            PrintTestHeader("Set Touch Data Test");
+            PrintTestHeader(kSetTouchTitle);
             PrintStatusLine("Set Touch Data ", SetTouchDataTest() == 1);
             PrintClosingLine();
             break;

@@ -2,6 +2,7 @@
 
 #include "../../shell/dialogue.h"
 #include "uart_tests.h"
+#include "uart_texts.h"
 
 namespace {
 
@@ -50,30 +51,30 @@ void UartTests::UARTTestMenu() {
 
 UartTests::PortSettings UartTests::ReadPortSettings() {
     PortSettings settings = {};
-    settings.device = ReadDecimal("Enter UART Device (1,2,3): ");
-    settings.flow = ReadDecimal("Enter UART Mode (Flowcontrol: 0 = Off, 1 = Software, 2 = Hardware): ");
-    settings.parity = ReadDecimal("Enter UART Parity Mode (Parity: 0 = NO, 1 = ODD, 2 = EVEN, 3 = MARK, 4 = SPACE): ");
+    settings.device = ReadDecimal(kUartDevicePrompt);
+    settings.flow = ReadDecimal(kUartFlowPrompt);
+    settings.parity = ReadDecimal(kUartParityPrompt);
     settings.stopBits =
-        ReadDecimal("Enter UART Stopbits Mode (Parity: 0 = ONE, 1 = ONE5STOPBITS, 2 = TWOSTOPBITS): ");
+        ReadDecimal(kUartStopBitsPrompt);
     settings.byteSize = ReadDecimal(
-        "Enter UART Byte size (Bytesize: 5 = QZCOM_5BIT, 6 = QZCOM_6BIT, 7 = QZCOM_7BIT, 8 = QZCOM_8BIT): ");
-    settings.frequency = ReadDecimal("Enter UART Frequency (1200 ... 256000 Hz): ");
+        kUartByteSizePrompt);
+    settings.frequency = ReadDecimal(kUartFrequencyPrompt);
     return settings;
 }
 
 void UartTests::RunWriteTest(char *writeBuffer, size_t size) {
-    PrintTestHeader("UART Write Test");
+    PrintTestHeader(kUartWriteTitle);
     PortSettings s = ReadPortSettings();
-    ReadWord("Enter UART Data (e.g. abc): ", writeBuffer, size);
+    ReadWord(kUartDataPrompt, writeBuffer, size);
     int result = UARTWriteTest(s.device, s.flow, s.parity, s.stopBits, s.byteSize, s.frequency, writeBuffer);
     PrintDataStatusLine("UART Write Test - Data: ", writeBuffer, result == 1);
     PrintClosingLine();
 }
 
 void UartTests::RunReadTest(char *readBuffer) {
-    PrintTestHeader("UART Read Test");
+    PrintTestHeader(kUartReadTitle);
     PortSettings s = ReadPortSettings();
-    int32_t count = ReadDecimal("Enter UART Character Count (1 ... 100): ");
+    int32_t count = ReadDecimal(kUartCountPrompt);
     if (count < 1 || count > kMaxReadCount) {
         PrintLine("Character Count " + DecimalText(count) + " not supported!!!");
         return;
@@ -84,7 +85,7 @@ void UartTests::RunReadTest(char *readBuffer) {
 }
 
 void UartTests::RunContinuousReadTest(const char *readBuffer) {
-    PrintTestHeader("UART Continious Read Test");
+    PrintTestHeader(kUartContinuousTitle);
     PortSettings s = ReadPortSettings();
     int result = UARTContinuousReadTest(s.device, s.flow, s.parity, s.stopBits, s.byteSize, s.frequency);
     PrintDataStatusLine("UART Read Test - Data: ", readBuffer, result == 1);

@@ -4,25 +4,32 @@
 
 #include "../../hal/QZHalLib.h"
 #include "../../shell/dialogue.h"
+#include "version_texts.h"
+
+namespace {
+
+const char kLibraryFormat[] = "QZHalLib Version: %x.%x.%x.%x\n";
+const char kBspFormat[] = "BSP Version: %x.%x.%x.%x\n";
+const char kImageFormat[] = "WinCE Image Version: %x.%x.%x.%x\n";
+
+}  // namespace
 
 void VersionTests::VersionTestMenu() {
-    static const char *const kMenuItems[] = {"Get QZHalLib Version Test", "Get BSP Version Test",
-                                             "Get WinCE Image Version Test"};
+    static const char *const kMenuItems[] = {kLibraryVersionTitle, kBspVersionTitle,
+                                             kImageVersionTitle};
     for (;;) {
         PrintSubMenu("Select Version Test!", kMenuItems);
         switch (ReadMenuChoice()) {
         case 0:
             return;
         case 1:
-            ShowVersion("Get QZHalLib Version Test", QZHalLibGetVersion,
-                        "QZHalLib Version: %x.%x.%x.%x\n");
+            ShowVersion(kLibraryVersionTitle, QZHalLibGetVersion, kLibraryFormat);
             break;
         case 2:
-            ShowVersion("Get BSP Version Test", BSPGetVersion, "BSP Version: %x.%x.%x.%x\n");
+            ShowVersion(kBspVersionTitle, BSPGetVersion, kBspFormat);
             break;
         case 3:
-            ShowVersion("Get WinCE Image Version Test", WinCEImageGetVersion,
-                        "WinCE Image Version: %x.%x.%x.%x\n");
+            ShowVersion(kImageVersionTitle, WinCEImageGetVersion, kImageFormat);
             break;
         default:
             PrintNotValidTestFunction();
@@ -31,11 +38,21 @@ void VersionTests::VersionTestMenu() {
     }
 }
 
-// The word's four bytes, most significant first, each in hexadecimal.
 void VersionTests::ShowVersion(const char *title, VersionQuery query, const char *format) {
     PrintTestHeader(title);
     uint32_t version = query();
     PrintLine("-------------------------------------");  // 37 dashes
+    PrintVersion(version, format);
+}
+
+void VersionTests::PrintAllVersions() {
+    PrintVersion(QZHalLibGetVersion(), kLibraryFormat);
+    PrintVersion(BSPGetVersion(), kBspFormat);
+    PrintVersion(WinCEImageGetVersion(), kImageFormat);
+}
+
+// The word's four bytes, most significant first, each in hexadecimal.
+void VersionTests::PrintVersion(uint32_t version, const char *format) {
     std::printf(format, static_cast<unsigned>(version >> 24), static_cast<unsigned>((version >> 16) & 0xFF),
                 static_cast<unsigned>((version >> 8) & 0xFF), static_cast<unsigned>(version & 0xFF));
     std::fflush(stdout);

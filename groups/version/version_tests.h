@@ -8,9 +8,14 @@ class VersionTests {
 public:
     void VersionTestMenu();
 
+    // The three version lines as the tests print them, without their
+    // headers ("QZHalLib Version: 1.2.3.4", ...), for --version.
+    void PrintAllVersions();
+
 private:
     typedef uint32_t (*VersionQuery)();
     void ShowVersion(const char *title, VersionQuery query, const char *format);
+    void PrintVersion(uint32_t version, const char *format);
 };
 
 #endif
