@@ -8,10 +8,13 @@ namespace {
 
 constexpr int32_t kMaxNumber = std::numeric_limits<int32_t>::max();
 
+// What separates words: the blanks the stream reading of Words skips.
+constexpr char kBlanks[] = " \t\r\v\f";
+
 std::string Trimmed(const std::string &text) {
-    size_t first = text.find_first_not_of(" \t\r");
+    size_t first = text.find_first_not_of(kBlanks);
     if (first == std::string::npos) return "";
-    size_t last = text.find_last_not_of(" \t\r");
+    size_t last = text.find_last_not_of(kBlanks);
     return text.substr(first, last - first + 1);
 }
 
