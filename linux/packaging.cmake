@@ -18,7 +18,7 @@ else()
   set(QZHAL_PRIVATE_LIBDIR lib/qzhaltest)
 endif()
 set_target_properties(qzhaltest PROPERTIES INSTALL_RPATH "$ORIGIN/../${QZHAL_PRIVATE_LIBDIR}")
-install(TARGETS qzhaltest RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS qzhaltest qzhal-probe RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(TARGETS QZHalLib LIBRARY DESTINATION ${QZHAL_PRIVATE_LIBDIR})
 
 # Where the board map goes: the folder is the package's, the map the board's.
@@ -67,7 +67,8 @@ standard input.
 This package holds the program with the library for Linux boards, which
 drives the kernel's own interfaces (GPIO character devices, i2c-dev,
 spidev, serial ports, SocketCAN, the backlight class, /dev/mem) as the
-board map in /etc/qzhal/board.conf names them.")
+board map in /etc/qzhal/board.conf names them, and qzhal-probe, which
+prints a draft of that map for the running system.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 if(CMAKE_CROSSCOMPILING)
   # The target's libraries are not installed here for dpkg-shlibdeps to
