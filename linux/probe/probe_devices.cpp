@@ -2,6 +2,7 @@
 // CAN interfaces and backlights, as sysfs lists them.
 #include <algorithm>
 #include <cctype>
+#include <cstring>
 #include <dirent.h>
 #include <fstream>
 #include <set>
@@ -19,29 +20,6 @@ constexpr int kArphrdCan = 280;  // the link type of a CAN interface
 bool Exists(const std::string &path) {
     struct stat status;
     return stat(path.c_str(), &status) == 0;
-}
-
-// Digit runs compare as numbers, the rest as text.
-bool NaturalLess(const std::string &a, const std::string &b) {
-    size_t i = 0, j = 0;
-    while (i < a.size() && j < b.size()) {
-        bool digitA = std::isdigit(static_cast<unsigned char>(a[i])), digitB = std::isdigit(static_cast<unsigned char>(b[j]));
-        if (digitA && digitB) {
-            size_t endA = a.find_first_not_of("0123456789", i), endB = b.find_first_not_of("0123456789", j);
-            std::string numberA = a.substr(i, endA - i), numberB = b.substr(j, endB - j);
-            numberA.erase(0, std::min(numberA.find_first_not_of('0'), numberA.size() - 1));
-            numberB.erase(0, std::min(numberB.find_first_not_of('0'), numberB.size() - 1));
-            if (numberA.size() != numberB.size()) return numberA.size() < numberB.size();
-            if (numberA != numberB) return numberA < numberB;
-            i = endA == std::string::npos ? a.size() : endA;
-            j = endB == std::string::npos ? b.size() : endB;
-        } else {
-            if (a[i] != b[j]) return a[i] < b[j];
-            ++i;
-            ++j;
-        }
-    }
-    return a.size() - i < b.size() - j;
 }
 
 // The driver bound to a sysfs device, "" when none.
@@ -93,7 +71,9 @@ std::vector<std::string> NamesIn(const std::string &folder, const std::string &p
         if (name.size() > prefix.size() && name.compare(0, prefix.size(), prefix) == 0) names.push_back(name);
     }
     closedir(dir);
-    std::sort(names.begin(), names.end(), NaturalLess);
+    // Digit runs compare as numbers: "i2c-2" before "i2c-10".
+    std::sort(names.begin(), names.end(),
+              [](const std::string &a, const std::string &b) { return strverscmp(a.c_str(), b.c_str()) < 0; });
     return names;
 }
 
