@@ -8,10 +8,13 @@ namespace {
 
 constexpr int32_t kMaxNumber = std::numeric_limits<int32_t>::max();
 
+// What separates words: the blanks the stream reading of Words skips.
+constexpr char kBlanks[] = " \t\r\v\f";
+
 std::string Trimmed(const std::string &text) {
-    size_t first = text.find_first_not_of(" \t\r");
+    size_t first = text.find_first_not_of(kBlanks);
     if (first == std::string::npos) return "";
-    size_t last = text.find_last_not_of(" \t\r");
+    size_t last = text.find_last_not_of(kBlanks);
     return text.substr(first, last - first + 1);
 }
 
@@ -23,6 +26,15 @@ std::vector<std::string> Words(const std::string &text) {
 }
 
 std::string Quoted(const std::string &text) { return "\"" + text + "\""; }
+
+// The key of a line refused for a NUL byte, when one can be told: the
+// entry is left out with that reason.
+std::string KeyOfLineWithNul(const std::string &line) {
+    size_t equals = line.find('=');
+    if (equals == std::string::npos) return "";
+    std::string key = Trimmed(line.substr(0, equals));
+    return key.find('\0') == std::string::npos && key.find('#') == std::string::npos ? key : "";
+}
 
 // One line's key and value, split at the first '='.
 struct Assignment {
@@ -73,7 +85,10 @@ private:
         }
         uint64_t value = 0;
         std::string digits = entry.key.substr(dot + 1);
-        bool decimal = !digits.empty() && digits.find_first_not_of("0123456789") == std::string::npos;
+        // One spelling per number: "gpio.01" would dodge the check for a key
+        // given twice and replace gpio.1.
+        bool decimal = !digits.empty() && digits.find_first_not_of("0123456789") == std::string::npos &&
+                       (digits.size() == 1 || digits[0] != '0');
         if (!decimal || !ParseMapNumber(digits, value) || value > kMaxNumber) {
             Error(entry, "bad number " + Quoted(digits) + " in key " + Quoted(entry.key));
             return false;
@@ -182,6 +197,11 @@ BoardMap ParseBoardMap(const std::string &path, const std::string &text) {
     int number = 0;
     for (std::string line; std::getline(lines, line);) {
         ++number;
+        // A NUL would cut a device path short where the system reads it.
+        if (line.find('\0') != std::string::npos) {
+            map.Reject(KeyOfLineWithNul(line), number, "the line holds a NUL byte");
+            continue;
+        }
         line = Trimmed(line.substr(0, line.find('#')));
         if (line.empty()) continue;
         size_t equals = line.find('=');

@@ -15,6 +15,7 @@
 #ifndef LINUX_BOARD_MAP_H
 #define LINUX_BOARD_MAP_H
 
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <string>
@@ -65,5 +66,13 @@ BoardMap ParseBoardMap(const std::string &path, const std::string &text);
 
 // A number as the map writes it: decimal, or hexadecimal after 0x.
 bool ParseMapNumber(const std::string &text, uint64_t &value);
+
+// The largest map file read: far above any board's map.
+constexpr size_t kMaxBoardMapBytes = 1 << 20;
+
+// The text of the map file at `path`, which must be a regular file of at
+// most kMaxBoardMapBytes; anything else (a folder, a FIFO, a device) is
+// refused without waiting on it. False with the reason in `why` otherwise.
+bool ReadBoardMapFile(const std::string &path, std::string &text, std::string &why);
 
 #endif

@@ -1,12 +1,8 @@
 #include "board_map_load.h"
 
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
-#include <fstream>
 #include <net/if.h>
-#include <sstream>
 #include <sys/stat.h>
 
 #include "../trace/call_trace.h"
@@ -78,18 +74,15 @@ void CheckDevices(BoardMap &map) {
 
 BoardMap LoadMap() {
     std::string path = MapPath();
-    std::ifstream file(path);
-    if (!file) {
-        int error = errno;
+    std::string text, why;
+    if (!ReadBoardMapFile(path, text, why)) {
         BoardMap map;
         map.path = path;
-        map.unreadable = "board map " + path + ": cannot read it (" + std::strerror(error) + ")";
+        map.unreadable = "board map " + path + ": " + why;
         map.errors.push_back(map.unreadable);
         return map;
     }
-    std::ostringstream text;
-    text << file.rdbuf();
-    BoardMap map = ParseBoardMap(path, text.str());
+    BoardMap map = ParseBoardMap(path, text);
     CheckDevices(map);
     return map;
 }

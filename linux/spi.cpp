@@ -7,7 +7,7 @@
 #include <unistd.h>
 
 #include "../hal/QZHalLib.h"
-#include "../sim/spi_wire.h"
+#include "../boardlib/spi_wire.h"
 #include "board_map_load.h"
 #include "device_files.h"
 #include "linux_call.h"

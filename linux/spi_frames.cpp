@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "../sim/spi_wire.h"
+#include "../boardlib/spi_wire.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include "sim_call.h"
 #include "sim_reset.h"
 #include "spi_eeprom.h"
-#include "spi_wire.h"
+#include "../boardlib/spi_wire.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 #include <chrono>
 #include <cstdint>
 
-#include "spi_wire.h"
+#include "../boardlib/spi_wire.h"
 
 class SpiEeprom {
 public:

@@ -2,6 +2,12 @@
 // line and the problem, and leaves out only the entry it concerns.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "../../linux/board_map.h"
 
 namespace {
@@ -82,6 +88,61 @@ TEST(BoardMap, EachMistakeIsOneLineAndLeavesOutItsEntryOnly) {
     // entry says so.
     EXPECT_EQ(map.Missing("gpio.2"), ErrorAt(3, "bad line offset \"0x1g\" for gpio.2"));
     EXPECT_EQ(map.Missing("gpio.7"), std::string("no gpio.7 in board map ") + kPath);
+}
+
+TEST(BoardMap, EachNumberHasOneSpellingAndNulBytesAreRefused) {
+    std::string text = "gpio.1 = chip 1\n"
+                       "gpio.01 = chip 9\n"
+                       "spi.0 = /dev/spidev0.0\n"
+                       "spi.00 = /dev/spidev9.9\n";
+    text += std::string("uart.1 = /dev/ttyS0\0/../../etc/passwd\n", 38);
+    text += std::string("i2c.0 = /dev/i2c-0 # \0\n", 23);
+    BoardMap map = ParseBoardMap(kPath, text);
+    EXPECT_EQ(map.errors, (std::vector<std::string>{
+                              ErrorAt(2, "bad number \"01\" in key \"gpio.01\""),
+                              ErrorAt(4, "bad number \"00\" in key \"spi.00\""),
+                              ErrorAt(5, "the line holds a NUL byte"),
+                              ErrorAt(6, "the line holds a NUL byte"),
+                          }));
+    EXPECT_EQ(map.gpio.at(1).offset, 1u);
+    EXPECT_EQ(map.spi.at(0).device, "/dev/spidev0.0");
+    EXPECT_TRUE(map.uart.empty());
+    EXPECT_EQ(map.Missing("uart.1"), ErrorAt(5, "the line holds a NUL byte"));
+    EXPECT_TRUE(map.i2c.empty());
+}
+
+// The map file: only a regular file of bounded size is read, and nothing
+// else is waited on (a FIFO without a writer) or read without end.
+TEST(BoardMapFile, ReadsOnlyARegularFileOfBoundedSize) {
+    char folder[] = "/tmp/board_map_test.XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    std::string dir = folder;
+    std::string map = dir + "/board.conf", big = dir + "/big.conf", fifo = dir + "/fifo";
+    std::ofstream(map) << "can.1 = vcan0\n";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    std::ofstream{big};
+    ASSERT_EQ(truncate(big.c_str(), kMaxBoardMapBytes + 1), 0);
+
+    std::string text, why;
+    EXPECT_TRUE(ReadBoardMapFile(map, text, why));
+    EXPECT_EQ(text, "can.1 = vcan0\n");
+    auto refusal = [&](const std::string &path) {
+        std::string read, reason;
+        EXPECT_FALSE(ReadBoardMapFile(path, read, reason)) << path;
+        EXPECT_TRUE(read.empty()) << path;
+        return reason;
+    };
+    EXPECT_EQ(refusal(dir), "a folder, not a file");
+    EXPECT_EQ(refusal(fifo), "not a regular file");
+    EXPECT_EQ(refusal("/dev/zero"), "not a regular file");
+    EXPECT_EQ(refusal(big), "larger than 1048576 bytes");
+    EXPECT_EQ(refusal(dir + "/none"), "cannot read it (No such file or directory)");
+    ASSERT_EQ(truncate(big.c_str(), kMaxBoardMapBytes), 0);
+    EXPECT_TRUE(ReadBoardMapFile(big, text, why));
+    EXPECT_EQ(text.size(), kMaxBoardMapBytes);
+
+    for (const std::string &file : {map, big, fifo}) unlink(file.c_str());
+    rmdir(folder);
 }
 
 }  // namespace

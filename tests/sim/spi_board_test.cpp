@@ -4,7 +4,7 @@
 
 #include "../../hal/QZHalLib.h"
 #include "../../sim/spi_eeprom.h"
-#include "../../sim/spi_wire.h"
+#include "../../boardlib/spi_wire.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 // significant bit first. Longer frames take the words in order, each full
 // word most significant bit first, and the last word's low (n mod 32) bits
 // last. Bits shifted in land at the same positions of the receive words.
-#ifndef SIM_SPI_WIRE_H
-#define SIM_SPI_WIRE_H
+#ifndef BOARDLIB_SPI_WIRE_H
+#define BOARDLIB_SPI_WIRE_H
 
 #include <cstddef>
 #include <cstdint>
