@@ -87,10 +87,12 @@ TEST(CanOnSocketCan, ClosingTheChannelWakesAReadBlockedForThirtySeconds) {
     // The async test's reader waits up to 30 s for a frame no one sends; the
     // Space that ends the test closes the channel from the console thread.
     // A close that did not wake the read would hold the program past the
-    // run's time limit.
+    // run's time limit. On a one-core board the reader may not have
+    // reached its read when the writer's first line is out: the Space
+    // comes a moment later, once it waits.
     RunOptions options;
     options.input = {{"10\n7\n0\n500000\n25\nabc\n8\n30000\n1000\n"},
-                     {" \n0\n0\n", "CAN Write Count: 0 "}};
+                     {" \n0\n0\n", "CAN Write Count: 0 ", 1, 200}};
     options.timeoutMs = 10000;
     RunResult run = RunProgram(options);
     ASSERT_FALSE(run.timedOut);
