@@ -14,21 +14,6 @@ std::string Loopback(const std::string &result) {
            "Enter Gpio2 Pin (e.g. 2 = GPIO_B): " + Line(result) + kClosingLine + GpioMenu();
 }
 
-std::string Led(const std::string &after) {
-    return TestHeader("Gpio LED Test") + "Enter Gpio LED Pin (e.g. 1 = LED1): " +
-           "Enter Gpio LED State (e.g. 1|0): " + after + GpioMenu();
-}
-
-std::string SetPin(const std::string &result) {
-    return TestHeader("Gpio Set Pin State") + "Enter Gpio Pin (e.g. 1 = GPIO_A): " +
-           "Enter Gpio State (e.g. 1|0): " + Line(result) + GpioMenu();
-}
-
-std::string GetPin(const std::string &pinLine, const std::string &result) {
-    return TestHeader("Gpio Get Pin State") + "Enter Gpio Pin (e.g. 1 = GPIO_A): " + Line(pinLine) + Line(result) +
-           GpioMenu();
-}
-
 std::string PinState(const std::string &title, const std::string &result) {
     return TestHeader(title) + "Enter Gpio Pin State (e.g. 0 = Off, 1 = On): " + Line(result) + GpioMenu();
 }
@@ -58,9 +43,9 @@ TEST(GpioLed, DrivesTheMappedGpioAndReadsItBack) {
     // LED 1 is GPIO 6 and LED 2 is GPIO 5; any state but 1 drives low.
     RunResult run = RunProgram("3\n2\n1\n1\n2\n2\n2\n2\n4\n0\n0\n0\n");
     EXPECT_EQ(run.output, MainMenu() + GpioMenu() +
-                              Led(Line("Pin is High") + Line("GPIO 6 Test isSuccess!!!")) +
-                              Led(Line("Pin is Low") + Line("GPIO 5 Test isSuccess!!!")) +
-                              Led(Line("Pin is Low") + Line("GPIO 9 Test isSuccess!!!")) + MainMenu());
+                              LedTest(Line("Pin is High") + Line("GPIO 6 Test isSuccess!!!")) +
+                              LedTest(Line("Pin is Low") + Line("GPIO 5 Test isSuccess!!!")) +
+                              LedTest(Line("Pin is Low") + Line("GPIO 9 Test isSuccess!!!")) + MainMenu());
     EXPECT_EQ(run.trace, (Trace{"GPIOSetDirection(6, 0, 0) = 1", "GPIOSetPin(6, 1) = 1", "GPIOGetPin(6) = 1",
                                 "GPIOSetDirection(5, 0, 0) = 1", "GPIOSetPin(5, 0) = 1", "GPIOGetPin(5) = 0",
                                 "GPIOSetDirection(9, 0, 0) = 1", "GPIOSetPin(9, 0) = 1", "GPIOGetPin(9) = 0"}));
@@ -69,14 +54,14 @@ TEST(GpioLed, DrivesTheMappedGpioAndReadsItBack) {
 TEST(GpioLed, NumbersOutsideOneToFourAskForTheStateAndTouchNothing) {
     RunResult run = RunProgram("3\n2\n5\n1\n2\n0\n0\n0\n0\n");
     const std::string refused = Line("Enter valid LED Number (1 to 4)");
-    EXPECT_EQ(run.output, MainMenu() + GpioMenu() + Led(refused) + Led(refused) + MainMenu());
+    EXPECT_EQ(run.output, MainMenu() + GpioMenu() + LedTest(refused) + LedTest(refused) + MainMenu());
     EXPECT_TRUE(run.trace.empty());
 }
 
 TEST(GpioLed, AFailedReadBackIsAFailureEvenForALowLed) {
     RunResult run = RunProgram("3\n2\n3\n0\n2\n3\n1\n0\n0\n", {{"QZHAL_SIM_FAIL", "GPIOGetPin"}});
-    EXPECT_EQ(run.output, MainMenu() + GpioMenu() + Led(Line("Pin is Low") + Line("GPIO 8 Test isFailed!!!")) +
-                              Led(Line("Pin is Low") + Line("GPIO 8 Test isFailed!!!")) + MainMenu());
+    EXPECT_EQ(run.output, MainMenu() + GpioMenu() + LedTest(Line("Pin is Low") + Line("GPIO 8 Test isFailed!!!")) +
+                              LedTest(Line("Pin is Low") + Line("GPIO 8 Test isFailed!!!")) + MainMenu());
     EXPECT_EQ(run.trace.at(2), "GPIOGetPin(8) = -1");
 }
 
@@ -84,10 +69,10 @@ TEST(GpioSetAndGetPin, SetDrivesTheTypedLevelAndGetReadsThePinAsItStands) {
     // Pin 3 driven high shows on pin 4 through the jumper; pin 65 does not
     // exist (-1) and pin 10 is pulled down: both read low.
     RunResult run = RunProgram("3\n3\n3\n2\n3\n3\n1\n4\n4\n4\n65\n4\n10\n0\n0\n");
-    EXPECT_EQ(run.output, MainMenu() + GpioMenu() + SetPin("GPIO Pin 3 is 0!!!") + SetPin("GPIO Pin 3 is 1!!!") +
-                              GetPin("Pin is High", "GPIO Pin 4 is HIGH!!!") +
-                              GetPin("Pin is Low", "GPIO Pin 65 is LOW!!!") +
-                              GetPin("Pin is Low", "GPIO Pin 10 is LOW!!!") + MainMenu());
+    EXPECT_EQ(run.output, MainMenu() + GpioMenu() + SetPinTest("GPIO Pin 3 is 0!!!") + SetPinTest("GPIO Pin 3 is 1!!!") +
+                              GetPinTest("Pin is High", "GPIO Pin 4 is HIGH!!!") +
+                              GetPinTest("Pin is Low", "GPIO Pin 65 is LOW!!!") +
+                              GetPinTest("Pin is Low", "GPIO Pin 10 is LOW!!!") + MainMenu());
     EXPECT_EQ(run.trace, (Trace{"GPIOSetDirection(3, 0, 0) = 1", "GPIOSetPin(3, 0) = 1",
                                 "GPIOSetDirection(3, 0, 0) = 1", "GPIOSetPin(3, 1) = 1", "GPIOGetPin(4) = 1",
                                 "GPIOGetPin(65) = -1", "GPIOGetPin(10) = 0"}));

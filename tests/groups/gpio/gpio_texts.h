@@ -13,6 +13,23 @@ inline std::string GpioMenu() {
                                          "GPIO INT_PRIO Test"});
 }
 
+// The LED, set pin and get pin tests from their headers to the menu again;
+// `after`, `result` and `pinLine` are what they print once answered.
+inline std::string LedTest(const std::string &after) {
+    return TestHeader("Gpio LED Test") + "Enter Gpio LED Pin (e.g. 1 = LED1): " +
+           "Enter Gpio LED State (e.g. 1|0): " + after + GpioMenu();
+}
+
+inline std::string SetPinTest(const std::string &result) {
+    return TestHeader("Gpio Set Pin State") + "Enter Gpio Pin (e.g. 1 = GPIO_A): " +
+           "Enter Gpio State (e.g. 1|0): " + Line(result) + GpioMenu();
+}
+
+inline std::string GetPinTest(const std::string &pinLine, const std::string &result) {
+    return TestHeader("Gpio Get Pin State") + "Enter Gpio Pin (e.g. 1 = GPIO_A): " + Line(pinLine) + Line(result) +
+           GpioMenu();
+}
+
 inline constexpr char kGpioButtonPrompt[] = "Enter Input Gpio Pin (e.g. 1 = GPIO_A): ";
 inline constexpr char kGpioTypePrompt[] = "Enter ISR Type (e.g. 0=Low, 1=High, 2=Rise, 3=Fall, 4=Both, 5=None): ";
 

@@ -9,20 +9,12 @@
 
 #include "expected_text.h"
 #include "../../../platform/system.h"
+#include "phymem_texts.h"
 #include "program_run.h"
 #include "system_codes.h"
 
 namespace {
 
-const std::string kMenu =
-    SubMenu("Select Physical Memory Test!", {"Write Register Test", "Read Register Test",
-                                             "Write and Return Register Test",
-                                             "Asyscron Write and Read Register Test"});
-const std::string kAddressPrompt = "Enter Register Address (e.g. 0x0209c700): ";
-const std::string kReadAddressPrompt = "Enter Register Address (e.g. 0x0209c700); ";
-const std::string kChannelPrompt = "Enter Register Channel Pin (e.g. 1 to 9): ";
-const std::string kValuePrompt = "Enter Register Value Pin (e.g. 0x1): ";
-const std::string kWritePrompts = kAddressPrompt + kChannelPrompt + kValuePrompt;
 const std::string kAsyncPrompts = std::string("Enter Register Address 1 (e.g. 0x0209c700): ") +
                                   "Enter Register Address 2(e.g. 0x0209c700): " +
                                   "Enter Register Address 3(e.g. 0x0209c700): " +
@@ -34,33 +26,14 @@ RunResult RunPhymem(const std::string &script, const std::map<std::string, std::
     return RunProgram("5\n" + script + "0\n0\n", environment);
 }
 
-std::string Framed(const std::string &tests) { return MainMenu() + kMenu + tests + MainMenu(); }
-
-// Item 1; `written` is empty when the write failed.
-std::string WriteRegister(const std::string &channel, const std::string &address, const std::string &value,
-                          bool written) {
-    std::string text = TestHeader("Write Register Test") + kWritePrompts +
-                       Line("Physical Write Channel: " + channel) +
-                       Line("Physical Write Register: 0x" + address + " - Register Value: 0x" + value);
-    if (written) text += Line("Physical Write Register : 0x" + value) + Line("Physical Write successful");
-    return text + Line("Memory Write Test Register: " + address + " | Value: " + value + " | " +
-                       (written ? "Success" : "Failed") + "!!!") +
-           kClosingLine + kMenu;
-}
-
-std::string ReadRegister(const std::string &channel, const std::string &address, const std::string &value) {
-    return TestHeader("Read Register Test") + kReadAddressPrompt + kChannelPrompt +
-           Line("Physical Read Channel: " + channel) + Line("Physical Read Return: 0x" + value) +
-           Line("Memory Read Test Register: " + address + " | Value: " + value + " | Success!!!") + kClosingLine +
-           kMenu;
-}
+std::string Framed(const std::string &tests) { return MainMenu() + kPhymemMenu + tests + MainMenu(); }
 
 std::string WriteReturn(const std::string &address, const std::string &value, const std::string &returned,
                         const char *status) {
-    return TestHeader("Write and Return Register Test") + kWritePrompts +
+    return TestHeader("Write and Return Register Test") + kRegisterWritePrompts +
            Line("Memory Write Test Register: 0x" + address + " | Value: 0x" + value + " | Return 0x" + returned +
                 " | " + status + "!!!") +
-           kClosingLine + kMenu;
+           kClosingLine + kPhymemMenu;
 }
 
 // The lines of `text` that begin with `prefix`, taken out of it, sorted.
@@ -132,7 +105,7 @@ TEST(PhymemWriteReturn, ComparesTheReturnedValueWithTheValueWritten) {
 
 TEST(PhymemMenu, RefusesUnlistedChoicesWithoutAClosingLine) {
     RunResult run = RunPhymem("5\n-1\nx\n");
-    EXPECT_EQ(run.output, Framed(NotValid() + kMenu + NotValid() + kMenu + NotValid() + kMenu));
+    EXPECT_EQ(run.output, Framed(NotValid() + kPhymemMenu + NotValid() + kPhymemMenu + NotValid() + kPhymemMenu));
     EXPECT_TRUE(run.trace.empty());
 }
 
@@ -152,7 +125,7 @@ TEST(PhymemAsyncRead, ReadsFourRegistersOnChannelsOneToFour) {
         Line("Memory Write Read Asyncron Test Register 0: 0x100 | Return 0x11 | Success!!!") +
         Line("Memory Write Read Asyncron Test Register 1: 0x104 | Return 0x22 | Success!!!") +
         Line("Memory Write Read Asyncron Test Register 2: 0x10000000 | Return 0xab01 | Success!!!") +
-        Line("Memory Write Read Asyncron Test Register 3: 0x100 | Return 0x11 | Success!!!") + kClosingLine + kMenu;
+        Line("Memory Write Read Asyncron Test Register 3: 0x100 | Return 0x11 | Success!!!") + kClosingLine + kPhymemMenu;
     EXPECT_EQ(output, Framed(WriteReturn("100", "11", "11", "Success") + WriteReturn("104", "22", "22", "Success") +
                              asyncRead));
     ASSERT_EQ(run.trace.size(), 6u);
@@ -181,7 +154,7 @@ TEST(PhymemAsyncRead, AReadRecordThatCannotBeAllocatedEndsTheProgramWithCodeTwo)
     RunOptions options = AsyncReadWithFaults("HeapAlloc@1");
     RunResult first = RunProgram(options);
     EXPECT_EQ(first.exitCode, 2) << first.errors;
-    EXPECT_EQ(first.output, MainMenu() + kMenu + kAsyncStart);
+    EXPECT_EQ(first.output, MainMenu() + kPhymemMenu + kAsyncStart);
     EXPECT_TRUE(first.trace.empty());
 
     // The first thread may have run before the second record failed.
@@ -191,7 +164,7 @@ TEST(PhymemAsyncRead, AReadRecordThatCannotBeAllocatedEndsTheProgramWithCodeTwo)
     std::string output = second.output;
     std::vector<std::string> workerLines = TakeLines(output, "PHYMEM_READ_THREAD: ");
     EXPECT_LE(workerLines.size(), 1u);
-    EXPECT_EQ(output, MainMenu() + kMenu + kAsyncStart);
+    EXPECT_EQ(output, MainMenu() + kPhymemMenu + kAsyncStart);
     EXPECT_LE(second.trace.size(), 1u);
 }
 
@@ -201,7 +174,7 @@ TEST(PhymemAsyncRead, AThreadThatCannotBeStartedShowsTheErrorBoxAndEndsWithCodeT
     const std::string errorBox = Line("[Error] CreateThread failed with error " + std::to_string(kCodeNoThread) + ": " +
                                       PlatformErrorText(kCodeNoThread) + " [OK]");
     EXPECT_EQ(first.exitCode, 3) << first.errors;
-    EXPECT_EQ(first.output, MainMenu() + kMenu + kAsyncStart + errorBox);
+    EXPECT_EQ(first.output, MainMenu() + kPhymemMenu + kAsyncStart + errorBox);
     EXPECT_TRUE(first.trace.empty());
 
     // Threads started before the failure are neither waited for nor
@@ -212,7 +185,7 @@ TEST(PhymemAsyncRead, AThreadThatCannotBeStartedShowsTheErrorBoxAndEndsWithCodeT
     std::string output = third.output;
     std::vector<std::string> workerLines = TakeLines(output, "PHYMEM_READ_THREAD: ");
     EXPECT_LE(workerLines.size(), 2u);
-    EXPECT_EQ(output, MainMenu() + kMenu + kAsyncStart + errorBox);
+    EXPECT_EQ(output, MainMenu() + kPhymemMenu + kAsyncStart + errorBox);
     EXPECT_LE(third.trace.size(), 2u);
 }
 

@@ -6,41 +6,18 @@
 
 #include "expected_text.h"
 #include "kernel_side.h"
+#include "phymem_texts.h"
 #include "program_run.h"
 
 namespace {
 
 using Trace = std::vector<std::string>;
 
-const std::string kMenu =
-    SubMenu("Select Physical Memory Test!", {"Write Register Test", "Read Register Test",
-                                             "Write and Return Register Test",
-                                             "Asyscron Write and Read Register Test"});
-const std::string kWritePrompts = std::string("Enter Register Address (e.g. 0x0209c700): ") +
-                                  "Enter Register Channel Pin (e.g. 1 to 9): " + "Enter Register Value Pin (e.g. 0x1): ";
-
-std::string WriteRegister(const std::string &address, const std::string &value, bool written) {
-    std::string text = TestHeader("Write Register Test") + kWritePrompts + Line("Physical Write Channel: 1") +
-                       Line("Physical Write Register: 0x" + address + " - Register Value: 0x" + value);
-    if (written) text += Line("Physical Write Register : 0x" + value) + Line("Physical Write successful");
-    return text + Line("Memory Write Test Register: " + address + " | Value: " + value + " | " +
-                       (written ? "Success" : "Failed") + "!!!") +
-           kClosingLine + kMenu;
-}
-
-std::string ReadRegister(const std::string &address, const std::string &value) {
-    return TestHeader("Read Register Test") + "Enter Register Address (e.g. 0x0209c700); " +
-           "Enter Register Channel Pin (e.g. 1 to 9): " + Line("Physical Read Channel: 1") +
-           Line("Physical Read Return: 0x" + value) +
-           Line("Memory Read Test Register: " + address + " | Value: " + value + " | Success!!!") + kClosingLine +
-           kMenu;
-}
-
 TEST(PhymemOnDevMem, TheWindowsLastWordWorksAndTheWordPastItIsRefused) {
     RunResult run = RunProgram("5\n1\n1f00fffc\n1\n12345678\n2\n1f00fffc\n1\n1\n1f010000\n1\n5\n2\n1f010000\n1\n0\n0\n");
-    EXPECT_EQ(run.output, MainMenu() + kMenu + WriteRegister("1f00fffc", "12345678", true) +
-                              ReadRegister("1f00fffc", "12345678") + WriteRegister("1f010000", "5", false) +
-                              ReadRegister("1f010000", "0") + MainMenu());
+    EXPECT_EQ(run.output, MainMenu() + kPhymemMenu + WriteRegister("1", "1f00fffc", "12345678", true) +
+                              ReadRegister("1", "1f00fffc", "12345678") + WriteRegister("1", "1f010000", "5", false) +
+                              ReadRegister("1", "1f010000", "0") + MainMenu());
     const std::string outside = " # 0x1f010000 is outside the memory windows of board map " + kBoardMap;
     EXPECT_EQ(run.trace, (Trace{"WritePhysicalAddress(1, 520159228, 32, 305419896, 1) = 305419896",
                                 "ReadPhysicalAddress(1, 520159228, 32) = 305419896",

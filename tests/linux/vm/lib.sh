@@ -20,3 +20,14 @@ vm_die() {
 vm_kernel_release() {
   cat "$1/kernel-release" 2>/dev/null
 }
+
+# The files of DIR as a newc archive OUT, owned by root. Written aside and
+# renamed, so that a concurrent run never reads half of it.
+write_cpio() {
+  local partial
+  partial=$(mktemp "$2.XXXXXX")
+  chmod 644 "$partial"
+  (cd "$1" && find . -mindepth 1 | sed 's|^\./||' | LC_ALL=C sort |
+    busybox cpio -o -H newc -R 0:0 2>/dev/null) >"$partial"
+  mv "$partial" "$2"
+}

@@ -1,0 +1,102 @@
+// UART1 (the imx driver, /dev/ttymxc0) against the host's peer on the
+// port's other end, which sends back what it gets with lower-case letters
+// raised: "ABC" coming back for "abc" is the peer's answer, not an echo.
+// The test holds the port open (raw) around the program, so that what the
+// peer sends is kept in the port's input until someone reads it.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <stdexcept>
+#include <thread>
+
+#include "expected_text.h"
+#include "kernel_side.h"
+#include "program_run.h"
+#include "uart_texts.h"
+
+namespace {
+
+using Trace = std::vector<std::string>;
+
+const std::string kPort = "/dev/ttymxc0";
+
+class HeldPort {
+public:
+    HeldPort() : fd_(open(kPort.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC)) {
+        termios raw{};
+        if (fd_ < 0 || tcgetattr(fd_, &raw) != 0) throw std::runtime_error("cannot open " + kPort);
+        cfmakeraw(&raw);
+        cfsetspeed(&raw, B115200);
+        if (tcsetattr(fd_, TCSANOW, &raw) != 0 || tcflush(fd_, TCIOFLUSH) != 0)
+            throw std::runtime_error("cannot set " + kPort + " raw");
+    }
+    ~HeldPort() { close(fd_); }
+    HeldPort(const HeldPort &) = delete;
+    HeldPort &operator=(const HeldPort &) = delete;
+
+    void Send(const std::string &text) {
+        if (write(fd_, text.data(), text.size()) != static_cast<ssize_t>(text.size()))
+            throw std::runtime_error("cannot write " + kPort);
+    }
+
+    // Waits up to `timeoutMs` until `count` bytes wait in the port's input,
+    // leaving them there; false if they did not come.
+    bool WaitForWaiting(int count, int timeoutMs) {
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+        int waiting = 0;
+        while (ioctl(fd_, FIONREAD, &waiting) == 0 && waiting < count) {
+            if (std::chrono::steady_clock::now() >= deadline) return false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        return waiting >= count;
+    }
+
+    // What has come, waiting up to `timeoutMs` for `count` bytes.
+    std::string Received(size_t count, int timeoutMs) {
+        std::string text;
+        pollfd ready = {fd_, POLLIN, 0};
+        while (text.size() < count && poll(&ready, 1, timeoutMs) > 0) {
+            char bytes[256];
+            ssize_t got = read(fd_, bytes, sizeof bytes);
+            if (got <= 0) break;
+            text.append(bytes, static_cast<size_t>(got));
+        }
+        return text;
+    }
+
+private:
+    int fd_;
+};
+
+TEST(UartOnImx, TheWriteTestsTextReachesTheHostsPeerInSevenBitsEvenParityAndTwoStopBits) {
+    HeldPort port;
+    RunResult run = RunProgram("9\n1\n1 0 2 2 7 115200\nabc\n0\n0\n");
+    EXPECT_EQ(run.output, MainMenu() + UartMenu() + WriteTest(WriteStatus("abc", "Success")) + MainMenu());
+    EXPECT_EQ(run.trace, (Trace{"UARTOpen(1, 0, 115200) = 1", "UARTConfigure(1, 0, 2, 2, 7, 115200) = 1",
+                                "UARTWrite(1, \"abc\") = 1", "UARTClose(1) = 1"}));
+    EXPECT_EQ(port.Received(3, 2000), "ABC");
+    // The imx driver keeps what the program set (the test holds the port).
+    PortLine line = PortSettings(kPort);
+    EXPECT_EQ(line.byteSize, 7);
+    EXPECT_TRUE(line.parity && !line.oddParity && !line.markSpace);
+    EXPECT_TRUE(line.twoStopBits);
+    EXPECT_EQ(line.baud, 115200u);
+}
+
+TEST(UartOnImx, TheReadTestGetsThePeersText) {
+    HeldPort port;
+    port.Send("hello");
+    ASSERT_TRUE(port.WaitForWaiting(5, 2000)) << "the peer's answer did not come";
+    RunResult run = RunProgram("9\n2\n1 0 0 0 8 115200\n5\n0\n0\n");
+    EXPECT_EQ(run.output, MainMenu() + UartMenu() + ReadTest(ReadStatus("HELLO", "Success")) + MainMenu());
+    EXPECT_EQ(run.trace, (Trace{"UARTOpen(1, 0, 115200) = 1", "UARTConfigure(1, 0, 0, 0, 8, 115200) = 1",
+                                "UARTRead(1, 5, ptr) = 1", "UARTClose(1) = 1"}));
+}
+
+}  // namespace
