@@ -9,7 +9,7 @@
 #include "plan_runner.h"
 #include "test_table.h"
 
-const char kProgramVersion[] = "1.0.0";
+const char kProgramVersion[] = QZHAL_PROGRAM_VERSION;  // the project's version, set by the build
 
 namespace {
 
