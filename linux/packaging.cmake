@@ -2,7 +2,7 @@
 # package: `cmake --install` and `cpack -G DEB` in a linux-board build.
 include(GNUInstallDirs)
 
-set(QZHAL_PACKAGE_VERSION 1.0.0)
+set(QZHAL_PACKAGE_VERSION ${PROJECT_VERSION})
 # The package's maintainer: the project's own address, the one its history
 # is recorded under. A team that publishes the package sets its list here.
 set(QZHAL_PACKAGE_MAINTAINER "qzhaltest maintainers <maintainers@users.noreply.c-seed-c2f87d24.example>"
@@ -41,11 +41,18 @@ function(qzhal_gzip source output)
 endfunction()
 
 qzhal_gzip(${QZHAL_PACKAGE_FILES}/changelog ${QZHAL_PACKAGE_FILES}/changelog.gz)
+# The pages' footer names the package, "qzhaltest"; the installed pages add
+# its version.
 file(GLOB QZHAL_MAN_PAGES CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/man/*.[1-9])
 foreach(page ${QZHAL_MAN_PAGES})
   get_filename_component(name ${page} NAME)
   string(REGEX REPLACE ".*\\.([1-9])$" "\\1" section ${name})
-  qzhal_gzip(${page} ${QZHAL_PACKAGE_FILES}/${name}.gz)
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${page})
+  file(READ ${page} text)
+  string(REGEX REPLACE "^(\\.TH [^\n]*) qzhaltest " "\\1 \"qzhaltest ${QZHAL_PACKAGE_VERSION}\" " text "${text}")
+  file(WRITE ${QZHAL_PACKAGE_FILES}/${name}.new "${text}")
+  configure_file(${QZHAL_PACKAGE_FILES}/${name}.new ${QZHAL_PACKAGE_FILES}/${name} COPYONLY)
+  qzhal_gzip(${QZHAL_PACKAGE_FILES}/${name} ${QZHAL_PACKAGE_FILES}/${name}.gz)
   install(FILES ${QZHAL_PACKAGE_FILES}/${name}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man${section})
 endforeach()
 add_custom_target(qzhal_package_files ALL DEPENDS ${QZHAL_GZIPPED})

@@ -9,7 +9,7 @@
 #include "plan_runner.h"
 #include "test_table.h"
 
-const char kProgramVersion[] = "1.0.0";
+const char kProgramVersion[] = QZHAL_PROGRAM_VERSION;  // the project's version, set by the build
 
 namespace {
 
@@ -43,18 +43,6 @@ int UsageError(const std::string &problem) {
     return kPlanUsageError;
 }
 
-bool ParsePasses(const std::string &text, int32_t &passes) {
-    if (text.empty() || text.size() > 7) return false;
-    int32_t value = 0;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] < '0' || text[i] > '9') return false;
-        value = value * 10 + (text[i] - '0');
-    }
-    if (value < 1 || value > 1000000) return false;
-    passes = value;
-    return true;
-}
-
 // Fills arguments; returns an empty text or the problem.
 std::string Parse(int argc, char *argv[], Arguments &arguments) {
     arguments.help = arguments.version = arguments.list = arguments.stopOnFailure = false;
@@ -79,7 +67,7 @@ std::string Parse(int argc, char *argv[], Arguments &arguments) {
             value = &arguments.json;
         } else if (option == "--repeat") {
             if (i + 1 >= argc) return "--repeat needs a number";
-            if (!ParsePasses(argv[++i], arguments.passes))
+            if (!ParseWholeNumber(argv[++i], 1, 1000000, arguments.passes))
                 return "--repeat needs a whole number from 1 to 1000000, not '" + std::string(argv[i]) + "'";
             passesGiven = true;
             continue;

@@ -43,19 +43,6 @@ std::string Quoted(const std::string &text) { return "\"" + text + "\""; }
 
 std::string Ordinal(size_t number) { return DecimalText(static_cast<int32_t>(number)); }
 
-// A whole decimal number within [low, high].
-bool ParseCount(const std::string &text, int32_t low, int32_t high, int32_t &value) {
-    if (text.empty() || text.size() > 9) return false;
-    int32_t number = 0;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] < '0' || text[i] > '9') return false;
-        number = number * 10 + (text[i] - '0');
-    }
-    if (number < low || number > high) return false;
-    value = number;
-    return true;
-}
-
 // Seconds with up to three decimals, "1", "0.5", as milliseconds.
 bool ParseSeconds(const std::string &text, uint32_t &milliseconds) {
     size_t point = text.find('.');
@@ -65,10 +52,11 @@ bool ParseSeconds(const std::string &text, uint32_t &milliseconds) {
     if (point != std::string::npos && fraction.empty()) return false;
     if (fraction.size() > 3) return false;
     int32_t seconds = 0, thousandths = 0;
-    if (!whole.empty() && !ParseCount(whole, 0, static_cast<int32_t>(kMaxSpaceMs / 1000), seconds)) return false;
+    if (!whole.empty() && !ParseWholeNumber(whole, 0, static_cast<int32_t>(kMaxSpaceMs / 1000), seconds))
+        return false;
     if (!fraction.empty()) {
         fraction.append(3 - fraction.size(), '0');
-        if (!ParseCount(fraction, 0, 999, thousandths)) return false;
+        if (!ParseWholeNumber(fraction, 0, 999, thousandths)) return false;
     }
     milliseconds = static_cast<uint32_t>(seconds) * 1000u + static_cast<uint32_t>(thousandths);
     return milliseconds <= kMaxSpaceMs;
@@ -147,7 +135,7 @@ void ReadKey(Reader &reader, StepDraft &draft, size_t line, const std::string &k
             step.contains.push_back(text);
     } else if (key == "repeat") {
         if (!Once(reader, line, key, draft.hasRepeat)) return;
-        if (!ParseCount(value, 1, kMaxRepeat, step.repeat))
+        if (!ParseWholeNumber(value, 1, kMaxRepeat, step.repeat))
             reader.Error(line, "repeat must be a whole number from 1 to 1000000, not " + Quoted(value));
     } else if (key == "space") {
         if (!Once(reader, line, key, draft.hasSpace)) return;
@@ -249,6 +237,18 @@ void ReadLines(Reader &reader, std::FILE *file, StepSink &sink) {
 }
 
 }  // namespace
+
+bool ParseWholeNumber(const std::string &text, int32_t low, int32_t high, int32_t &value) {
+    if (text.empty() || text.size() > 9) return false;
+    int32_t number = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] < '0' || text[i] > '9') return false;
+        number = number * 10 + (text[i] - '0');
+    }
+    if (number < low || number > high) return false;
+    value = number;
+    return true;
+}
 
 bool SplitAnswers(const std::string &value, std::vector<std::string> &answers, std::string &message) {
     answers.clear();

@@ -30,6 +30,10 @@ typedef void (*PlanStepVisitor)(const PlanStep &step, void *context);
 // when it has none.
 void ReadPlan(const std::string &path, PlanStepVisitor visit, void *context, std::vector<std::string> &errors);
 
+// A whole decimal number of at most nine digits within [low, high], as the
+// plan's counts and --repeat take it; false, value untouched, otherwise.
+bool ParseWholeNumber(const std::string &text, int32_t low, int32_t high, int32_t &value);
+
 // Splits an answers value at commas outside double quotes; false with a
 // message on a quote that is not closed or text after a closing quote.
 bool SplitAnswers(const std::string &value, std::vector<std::string> &answers, std::string &message);

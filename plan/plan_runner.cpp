@@ -18,8 +18,9 @@ namespace {
 const long kCaptureLimit = 1L << 20;
 
 // Where a step whose answers ran out leaves the dialogue. Only the console
-// thread reads input, and it jumps back out of the dialogue's own frames,
-// which hold nothing but the menus' typed values.
+// thread reads input, and it jumps back out of the dialogue's own frames as
+// a read begins. No object with a destructor may be alive in those frames
+// then (a prompt built as a std::string, say): the jump would skip it.
 std::jmp_buf g_stepEnd;
 
 void EndStepOutOfAnswers() { std::longjmp(g_stepEnd, 1); }
@@ -187,8 +188,13 @@ void RunPlannedStep(const PlanStep &step, void *context) {
     }
 }
 
+// More step runs than this (a plan of many repeated steps, repeated) are
+// refused: the counts are printed as unsigned numbers, 32 bits on the board.
+const size_t kMaxStepRuns = 2000000000u;
+
 void CountStepRuns(const PlanStep &step, void *context) {
-    *static_cast<size_t *>(context) += static_cast<size_t>(step.repeat);
+    size_t &runs = *static_cast<size_t *>(context);
+    runs = runs > kMaxStepRuns ? runs : runs + static_cast<size_t>(step.repeat);
 }
 
 int Digits(size_t value) {
@@ -205,17 +211,28 @@ std::string BaseName(const std::string &path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// The JUnit report first: its check creates only a scratch file, while
+// opening the JSON report empties an earlier one.
 bool OpenReports(Run &run) {
     const PlanRunOptions &options = run.options;
-    if (!options.jsonPath.empty() && !OpenJsonReport(run.json, options.jsonPath)) {
-        std::fprintf(stderr, "qzhaltest: cannot write %s\n", options.jsonPath.c_str());
-        return false;
-    }
     if (!options.junitPath.empty() && !OpenJunitReport(run.junit, options.junitPath, BaseName(options.planPath))) {
         std::fprintf(stderr, "qzhaltest: cannot write %s\n", options.junitPath.c_str());
         return false;
     }
+    if (!options.jsonPath.empty() && !OpenJsonReport(run.json, options.jsonPath)) {
+        std::fprintf(stderr, "qzhaltest: cannot write %s\n", options.jsonPath.c_str());
+        AbandonJunitReport(run.junit);
+        return false;
+    }
     return true;
+}
+
+// For a run that cannot start: no report is left half made.
+int EndBeforeTheFirstStep(Run &run) {
+    AbandonJunitReport(run.junit);
+    if (run.json.file) std::fclose(run.json.file);
+    if (!run.options.jsonPath.empty()) PlatformRemoveFile(run.options.jsonPath);
+    return kPlanFailed;
 }
 
 }  // namespace
@@ -231,19 +248,25 @@ int RunPlan(const PlanRunOptions &options) {
     size_t perPass = 0;
     std::vector<std::string> errors;
     ReadPlan(options.planPath, CountStepRuns, &perPass, errors);
+    if (perPass > kMaxStepRuns / static_cast<size_t>(options.passes)) {
+        std::fprintf(stderr, "qzhaltest: the plan would run more than %u steps\n",
+                     static_cast<unsigned>(kMaxStepRuns));
+        return kPlanUsageError;
+    }
     run.total = perPass * static_cast<size_t>(options.passes);
     run.width = Digits(run.total);
     if (!OpenReports(run)) return kPlanUsageError;
     if (!PlatformInitApplication()) {
         std::fprintf(stderr, "qzhaltest: Fatal Error: MFC initialization failed\n");
-        return kPlanFailed;
+        return EndBeforeTheFirstStep(run);
     }
     run.console = PlatformOpenConsoleStream();
     if (!run.console) run.console = stderr;
     run.capture.path = PlatformTempFilePath("qzhaltest-steps");
     if (!StartCapture(run.capture)) {
         std::fprintf(run.console, "qzhaltest: cannot capture the dialogue in %s\n", run.capture.path.c_str());
-        return kPlanFailed;
+        PlatformRemoveFile(run.capture.path);
+        return EndBeforeTheFirstStep(run);
     }
     uint32_t start = PlatformMilliseconds();
     for (run.pass = 1; run.pass <= options.passes && !run.stopped; ++run.pass)

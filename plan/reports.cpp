@@ -68,6 +68,13 @@ void WriteXmlLine(std::FILE *file, const std::string &line) {
 
 bool IsXmlControl(unsigned char c) { return c < 0x20 && c != '\t' && c != '\n' && c != '\r'; }
 
+// U+FFFE and U+FFFF (EF BF BE, EF BF BF) at valid[at]: valid UTF-8, but no
+// XML 1.0 character.
+bool IsXmlNonCharacter(const std::string &valid, size_t at) {
+    return valid.compare(at, 2, "\xEF\xBF") == 0 && at + 2 < valid.size() &&
+           (valid[at + 2] == '\xBE' || valid[at + 2] == '\xBF');
+}
+
 void WriteJunitSuiteStart(std::FILE *file, const JunitReport &report, size_t steps, size_t failures,
                           uint32_t milliseconds) {
     std::fprintf(file, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n");
@@ -136,6 +143,11 @@ std::string XmlText(const std::string &text) {
     std::string xml;
     for (size_t i = 0; i < valid.size(); ++i) {
         unsigned char c = static_cast<unsigned char>(valid[i]);
+        if (IsXmlNonCharacter(valid, i)) {
+            xml += kReplacement;
+            i += 2;
+            continue;
+        }
         switch (c) {
         case '&': xml += "&amp;"; break;
         case '<': xml += "&lt;"; break;
@@ -231,4 +243,11 @@ bool CloseJunitReport(JunitReport &report, size_t steps, size_t failures, uint32
     if (written) written = PlatformReplaceFile(temporary, report.path);
     if (!written) PlatformRemoveFile(temporary);
     return written;
+}
+
+void AbandonJunitReport(JunitReport &report) {
+    if (!report.cases) return;
+    std::fclose(report.cases);
+    report.cases = NULL;
+    PlatformRemoveFile(report.casesPath);
 }

@@ -44,6 +44,9 @@ bool OpenJunitReport(JunitReport &report, const std::string &path, const std::st
 void WriteJunitCase(JunitReport &report, const StepOutcome &step);
 // Writes the whole file beside the report's path and renames it into place.
 bool CloseJunitReport(JunitReport &report, size_t steps, size_t failures, uint32_t milliseconds);
+// Removes the test cases so far, for a run that ends before its first step:
+// the report's path is left as it was.
+void AbandonJunitReport(JunitReport &report);
 
 // Text made valid UTF-8: a byte that begins no valid sequence becomes U+FFFD.
 std::string ValidUtf8(const std::string &text);

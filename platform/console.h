@@ -53,7 +53,9 @@ int PlatformMessageBox(const char *text, const char *caption, uint32_t type);
 // until PlatformConsoleEndFeed the input is `bytes` and nothing else, never
 // the standard input. It behaves as a script, with three differences: when
 // a read finds the bytes used up, `runsDry` is called (it must not return:
-// the step ends there); a Yes/No box with no answer left answers No and is
+// the step ends there; a line end is added to bytes that lack one, so that
+// this happens only as a read begins, in the dialogue's frames, never within
+// a word or a number); a Yes/No box with no answer left answers No and is
 // counted; the Space key is pressed `spaceAfterMs` after the first check of
 // it, and again that long after each press.
 void PlatformConsoleFeed(const std::string &bytes, void (*runsDry)(), uint32_t spaceAfterMs);

@@ -116,6 +116,9 @@ bool ConsoleReadWaiting() {
 
 void PlatformConsoleFeed(const std::string &bytes, void (*runsDry)(), uint32_t spaceAfterMs) {
     g_buffer = bytes;
+    // Ended by a line end, the bytes run dry only where a read begins, never
+    // within a word or a number.
+    if (!g_buffer.empty() && g_buffer[g_buffer.size() - 1] != '\n') g_buffer += '\n';
     g_head = 0;
     g_fed = true;
     g_runsDry = runsDry;

@@ -20,7 +20,8 @@ std::FILE *PlatformOpenConsoleStream();
 bool PlatformCaptureStdout(const std::string &path);
 
 // A path for a scratch file of this process in the system's temporary
-// directory: `name` and the process id make it unique.
+// directory: `name` and the process id make it unique (on POSIX systems the
+// file is created, empty, by mkstemp).
 std::string PlatformTempFilePath(const char *name);
 
 // rename(from, to), replacing `to` (MoveFileEx with MOVEFILE_REPLACE_EXISTING;

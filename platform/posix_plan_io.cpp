@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <unistd.h>
+#include <vector>
 
 std::FILE *PlatformOpenConsoleStream() {
     std::fflush(stdout);
@@ -19,12 +20,20 @@ bool PlatformCaptureStdout(const std::string &path) {
     return std::freopen(path.c_str(), "w", stdout) != NULL;
 }
 
+// Made by mkstemp, new and this user's only: a name known in advance in a
+// shared /tmp could be a link another user laid there.
 std::string PlatformTempFilePath(const char *name) {
     const char *directory = std::getenv("TMPDIR");
     if (!directory || !*directory) directory = "/tmp";
     char id[32];
-    std::sprintf(id, ".%ld", static_cast<long>(getpid()));
-    return std::string(directory) + "/" + name + id;
+    std::sprintf(id, ".%ld.XXXXXX", static_cast<long>(getpid()));
+    std::string path = std::string(directory) + "/" + name + id;
+    std::vector<char> pattern(path.begin(), path.end());
+    pattern.push_back('\0');
+    int file = mkstemp(&pattern[0]);
+    if (file < 0) return path;
+    close(file);
+    return &pattern[0];
 }
 
 bool PlatformReplaceFile(const std::string &from, const std::string &to) {

@@ -1,3 +1,5 @@
+#include <algorithm>
+#include <cstring>
 #include <string>
 
 #include "../../shell/dialogue.h"
@@ -25,6 +27,26 @@ int32_t EepromFrameBits(int32_t byteCount) {
 void ReadDeviceAndMode(SpiMenuState &state) {
     state.device = ReadDecimal(kSpiDevicePrompt);
     state.mode = ReadDecimal(kSpiModePrompt);
+}
+
+const size_t kIndexedPromptSize = 64;
+
+// "Enter SPI Data[<index>]" and the prompt's end, cut to fit the array.
+void MakeIndexedPrompt(char (&prompt)[kIndexedPromptSize], int32_t index, const char *promptEnd) {
+    std::string text = kSpiDataPromptStart + DecimalText(index) + promptEnd;
+    size_t length = std::min(text.size(), kIndexedPromptSize - 1);
+    std::memcpy(prompt, text.data(), length);
+    prompt[length] = '\0';
+}
+
+// The indexed prompt, then the hexadecimal answer. The prompt is a plain
+// array: a plan step that runs out of answers leaves the dialogue from
+// within the read (see plan/plan_runner.cpp), where no object with a
+// destructor may be alive.
+uint32_t ReadIndexedHex(int32_t index, const char *promptEnd) {
+    char prompt[kIndexedPromptSize];
+    MakeIndexedPrompt(prompt, index, promptEnd);
+    return ReadHexUnsigned(prompt);
 }
 
 void PrintReceivedWords(const SpiMenuState &state) {
@@ -79,7 +101,7 @@ void SpiTests::RunExchangeTest(SpiMenuState &state, const char *title, const cha
         return;
     }
     for (int i = 0; asksForData && i < WordCount(state.bitCount); ++i)
-        state.transmit[i] = ReadHexUnsigned((kSpiDataPromptStart + DecimalText(i) + kSpiWordPromptEnd).c_str());
+        state.transmit[i] = ReadIndexedHex(i, kSpiWordPromptEnd);
     bool ok = SPIRunExchange(DeviceIndex(state.device), state.mode, state.bitCount, state.transmit, state.receive);
     PrintStatusLine(subject, ok);
     PrintReceivedWords(state);
@@ -99,7 +121,7 @@ void SpiTests::SPIWriteFlashTest(SpiMenuState &state) {
     PrintTestHeader(kSpiEepromWriteTitle);
     if (!ReadFlashSettings(state, kSpiWriteByteCountPrompt)) return;
     for (int32_t k = 1; k <= state.byteCount; ++k)
-        state.transmit[k + 1] = ReadHexUnsigned((kSpiDataPromptStart + DecimalText(k) + kSpiBytePromptEnd).c_str());
+        state.transmit[k + 1] = ReadIndexedHex(k, kSpiBytePromptEnd);
     bool ok = SPIEepromWrite(DeviceIndex(state.device), state.mode, EepromFrameBits(state.byteCount), state.transmit,
                              state.receive);
     PrintStatusLine("SPI Write Flash Test Register Data: 0x" + HexText(state.receive[0]), ok);

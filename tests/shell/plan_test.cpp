@@ -100,15 +100,17 @@ TEST(Plan, SamplePlanForTheSimulatedBoardPasses) {
 }
 
 // A failing step, a step whose answers run out before its test calls the
-// library, and a step after them that still runs from the main menu.
+// library (at a prompt the dialogue builds, which the sanitizer build checks
+// for what leaving the dialogue skips), and a step after them that still
+// runs from the main menu.
 TEST(Plan, FailedStepsAreReportedAndTheRunGoesOnUnlessToldToStop) {
     WriteFile("plan_failing.plan",
               "[nobody at 51]\n"
               "test = i2c.write\n"
               "answers = 0, 0, 51, 0, 1\n"
               "[short of answers]\n"
-              "test = i2c.write-flash\n"
-              "answers = 0, 0, 50\n"
+              "test = spi.exchange\n"
+              "answers = 2, 0, 32\n"
               "[version]\n"
               "test = version.library\n"
               "contains = QZHalLib Version: 1.4.2.1\n");
@@ -117,19 +119,19 @@ TEST(Plan, FailedStepsAreReportedAndTheRunGoesOnUnlessToldToStop) {
     std::string console = Console(run);
     EXPECT_TRUE(Holds(console, "[1/3] nobody at 51 (i2c.write) ... FAIL ")) << console;
     EXPECT_TRUE(Holds(console, "        I2C Write Test from 51 is Failed!!!\n")) << console;
-    EXPECT_TRUE(Holds(console, "[2/3] short of answers (i2c.write-flash) ... FAIL ")) << console;
-    EXPECT_TRUE(Holds(console, "        out of answers at \"Enter I2C Register Address (e.g. 0 = 0x00): \"\n"))
-        << console;
+    EXPECT_TRUE(Holds(console, "[2/3] short of answers (spi.exchange) ... FAIL ")) << console;
+    EXPECT_TRUE(Holds(console, "        out of answers at \"Enter SPI Data[0] (e.g. 0x0000ffff): \"\n")) << console;
     EXPECT_TRUE(Holds(console, "[3/3] version (version.library) ... PASS ")) << console;
     EXPECT_TRUE(Holds(console, "1 passed, 2 failed in ")) << console;
+    EXPECT_EQ(run.errors, "");
     EXPECT_EQ(run.trace, (std::vector<std::string>{"I2CWrite(0, 0, 81, 0, 1) = 0",
                                                    "QZHalLibGetVersion() = 17039873"}));
     std::string junit = ReadFile("plan_failing.xml");
     EXPECT_TRUE(Holds(junit, "tests=\"3\" failures=\"2\""));
     EXPECT_TRUE(Holds(junit, "<failure message=\"I2C Write Test from 51 is Failed!!!\" type=\"status\">"
                              "expected Success, got Failed</failure>"));
-    EXPECT_TRUE(Holds(junit, "<failure message=\"out of answers at &quot;Enter I2C Register Address (e.g. 0 = "
-                             "0x00): &quot;\""));
+    EXPECT_TRUE(Holds(junit, "<failure message=\"out of answers at &quot;Enter SPI Data[0] (e.g. 0x0000ffff): "
+                             "&quot;\""));
 
     run = RunWithArguments({"--plan", "plan_failing.plan", "--stop-on-failure"});
     EXPECT_EQ(run.exitCode, 1);
