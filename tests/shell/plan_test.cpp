@@ -123,7 +123,9 @@ TEST(Plan, FailedStepsAreReportedAndTheRunGoesOnUnlessToldToStop) {
     EXPECT_TRUE(Holds(console, "        out of answers at \"Enter SPI Data[0] (e.g. 0x0000ffff): \"\n")) << console;
     EXPECT_TRUE(Holds(console, "[3/3] version (version.library) ... PASS ")) << console;
     EXPECT_TRUE(Holds(console, "1 passed, 2 failed in ")) << console;
-    EXPECT_EQ(run.errors, "");
+    // A step left at a prompt leaks nothing (the CE form has its step lines
+    // on standard error, so only a sanitizer's report counts there).
+    EXPECT_FALSE(Holds(run.errors, "Sanitizer")) << run.errors;
     EXPECT_EQ(run.trace, (std::vector<std::string>{"I2CWrite(0, 0, 81, 0, 1) = 0",
                                                    "QZHalLibGetVersion() = 17039873"}));
     std::string junit = ReadFile("plan_failing.xml");
