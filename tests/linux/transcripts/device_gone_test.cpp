@@ -68,8 +68,11 @@ struct CanReadCase {
 };
 
 void ExpectReadFailsWhileDownAndPassesWhenUp(const CanReadCase &test) {
+    // The socket has its filter from the open on, and setting the mode
+    // brings a down interface up: vcan0 goes down once the read waits.
     auto downWhileReading = InDialogue([&] {
         ASSERT_TRUE(WaitForCanFilter(test.filter, test.mask, 5000));
+        ASSERT_TRUE(WaitForProgramBlockedInPoll(5000));
         SetCanLink(false);
     });
     auto upAndSend = InDialogue([&] {

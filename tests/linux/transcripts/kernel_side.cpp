@@ -19,6 +19,7 @@
 #include <sys/mman.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <thread>
 #include <unistd.h>
 
@@ -148,6 +149,28 @@ std::vector<can_frame> CanPeer::Received(int timeoutMs) {
 }
 
 // /proc/net/can/rcvlist_fil lists each socket's filters: device, id, mask.
+// The system call the program's main thread is in (/proc/PID/syscall;
+// "running" while it runs), -1 with no program.
+long ProgramSystemCall() {
+    std::unique_ptr<DIR, int (*)(DIR *)> proc(opendir("/proc"), closedir);
+    for (dirent *entry; proc && (entry = readdir(proc.get()));) {
+        std::string pid = entry->d_name;
+        if (pid.find_first_not_of("0123456789") != std::string::npos) continue;
+        if (ReadText("/proc/" + pid + "/comm") != "qzhaltest\n") continue;
+        long number = -1;
+        std::istringstream(ReadText("/proc/" + pid + "/syscall")) >> number;
+        return number;
+    }
+    return -1;
+}
+
+bool WaitForProgramBlockedInPoll(int timeoutMs) {
+    return WaitUntil(timeoutMs, [] {
+        long call = ProgramSystemCall();
+        return call == SYS_poll || call == SYS_ppoll;
+    });
+}
+
 bool WaitForCanFilter(canid_t id, canid_t mask, int timeoutMs) {
     return WaitUntil(timeoutMs, [&] {
         std::istringstream lines(ReadText("/proc/net/can/rcvlist_fil"));

@@ -78,6 +78,10 @@ private:
 // kernel's terms; false after `timeoutMs`.
 bool WaitForCanFilter(canid_t id, canid_t mask, int timeoutMs);
 
+// Waits until the program's main thread is blocked in poll (a transfer
+// waiting on its device); false after `timeoutMs`.
+bool WaitForProgramBlockedInPoll(int timeoutMs);
+
 // Devices taken away and brought back by the tests of devices that vanish
 // mid-test, through the interfaces a technician would use.
 
