@@ -153,24 +153,7 @@ TEST(DeviceGone, CanInterfaceDownDuringTheAsyncTest) {
     EXPECT_TRUE(Traced(run, "CANClose(1) = 1"));
 }
 
-// The device on the serial pair's other end.
-class SerialPeer {
-public:
-    SerialPeer() : fd_(open("/dev/ttyV1", O_RDWR | O_NOCTTY | O_CLOEXEC)) {
-        if (fd_ < 0) throw std::runtime_error("cannot open /dev/ttyV1");
-    }
-    ~SerialPeer() { close(fd_); }
-    SerialPeer(const SerialPeer &) = delete;
-    SerialPeer &operator=(const SerialPeer &) = delete;
-
-    void Send(const std::string &text) {
-        if (write(fd_, text.data(), text.size()) != static_cast<ssize_t>(text.size()))
-            throw std::runtime_error("cannot write /dev/ttyV1");
-    }
-
-private:
-    int fd_;
-};
+const std::string kSerialPeer = "/dev/ttyV1";  // the serial pair's other end
 
 std::string ContinuousRead(const std::string &dataLines) {
     return TestHeader("UART Continious Read Test") + kUartSettingsPrompts + Line("Press Space for Break Test") +
@@ -184,7 +167,7 @@ TEST(DeviceGone, SerialPeerClosedAndPortGoneDuringAContinuousRead) {
     // unplugged. The loop goes on over the failed reads until Space; a read
     // test then cannot open the port. Once the relay is back, the continuous
     // read gets the peer's text again.
-    std::unique_ptr<SerialPeer> peer(new SerialPeer);
+    std::unique_ptr<SerialEnd> peer(new SerialEnd(kSerialPeer));
     const char *const settings = "1 0 0 0 8 115200\n";
     RunOptions options;
     options.input = {
@@ -193,7 +176,7 @@ TEST(DeviceGone, SerialPeerClosedAndPortGoneDuringAContinuousRead) {
         {"", "Data: one\n", 1, 0, InDialogue([&] { peer.reset(); })},
         // Long enough for a read or two while nobody is on the other end.
         {"", "", 1, 800, InDialogue([&] {
-             peer.reset(new SerialPeer);
+             peer.reset(new SerialEnd(kSerialPeer));
              peer->Send("two");
          })},
         {"", "Data: two\n", 1, 0, InDialogue([&] {
@@ -205,7 +188,7 @@ TEST(DeviceGone, SerialPeerClosedAndPortGoneDuringAContinuousRead) {
         {std::string(" \n2\n") + settings + "5\n", "", 1, 300},
         {std::string("3\n") + settings, "UART Read Test failed", 1, 0, InDialogue([&] {
              StartSerialPair();
-             peer.reset(new SerialPeer);
+             peer.reset(new SerialEnd(kSerialPeer));
          })},
         {"", "Press Space for Break Test", 2, 0, InDialogue([&] { peer->Send("three"); })},
         {" \n0\n0\n", "Data: three\n"}};

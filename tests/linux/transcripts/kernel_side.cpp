@@ -149,6 +149,31 @@ std::vector<can_frame> CanPeer::Received(int timeoutMs) {
 }
 
 // /proc/net/can/rcvlist_fil lists each socket's filters: device, id, mask.
+SerialEnd::SerialEnd(const std::string &path)
+    : path_(path), fd_(open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC)) {
+    if (fd_ < 0) throw std::runtime_error("cannot open " + path);
+    ioctl(fd_, TCFLSH, TCIFLUSH);
+}
+
+SerialEnd::~SerialEnd() { close(fd_); }
+
+void SerialEnd::Send(const std::string &text) {
+    if (write(fd_, text.data(), text.size()) != static_cast<ssize_t>(text.size()))
+        throw std::runtime_error("cannot write " + path_);
+}
+
+std::string SerialEnd::Received(size_t count, int timeoutMs) {
+    std::string text;
+    pollfd ready = {fd_, POLLIN, 0};
+    while (text.size() < count && poll(&ready, 1, timeoutMs) > 0) {
+        char bytes[256];
+        ssize_t got = read(fd_, bytes, sizeof bytes);
+        if (got <= 0) break;
+        text.append(bytes, static_cast<size_t>(got));
+    }
+    return text;
+}
+
 // The system call the program's main thread is in (/proc/PID/syscall;
 // "running" while it runs), -1 with no program.
 long ProgramSystemCall() {

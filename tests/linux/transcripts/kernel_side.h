@@ -58,6 +58,25 @@ struct PortLine {
 };
 PortLine PortSettings(const std::string &path);
 
+// The test's end of a serial line (the pair's other end, or a port the test
+// holds open). Input that no one read before it was opened is dropped.
+class SerialEnd {
+public:
+    explicit SerialEnd(const std::string &path);
+    ~SerialEnd();
+    SerialEnd(const SerialEnd &) = delete;
+    SerialEnd &operator=(const SerialEnd &) = delete;
+
+    int fd() const { return fd_; }
+    void Send(const std::string &text);
+    // What has come, waiting up to `timeoutMs` for `count` bytes.
+    std::string Received(size_t count, int timeoutMs);
+
+private:
+    std::string path_;
+    int fd_;
+};
+
 // A second raw socket on vcan0, opened before the program starts.
 class CanPeer {
 public:

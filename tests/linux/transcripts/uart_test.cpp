@@ -6,7 +6,6 @@
 
 #include <fcntl.h>
 #include <poll.h>
-#include <termios.h>
 #include <unistd.h>
 
 #include "expected_text.h"
@@ -19,46 +18,12 @@ namespace {
 using Trace = std::vector<std::string>;
 
 const std::string kPort = "/dev/ttyV0";
-const std::string kPeer = "/dev/ttyV1";
-// The serial device on the pair's other end.
-class Peer {
-public:
-    Peer() : fd_(open(kPeer.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC)) {
-        if (fd_ < 0) throw std::runtime_error("cannot open " + kPeer);
-        // What an earlier run of the program sent and no one read (a plan's
-        // UART step) is not this test's.
-        tcflush(fd_, TCIFLUSH);
-    }
-    ~Peer() { close(fd_); }
-    Peer(const Peer &) = delete;
-    Peer &operator=(const Peer &) = delete;
-
-    void Send(const std::string &text) {
-        if (write(fd_, text.data(), text.size()) != static_cast<ssize_t>(text.size()))
-            throw std::runtime_error("cannot write " + kPeer);
-    }
-
-    // What has come, waiting up to `timeoutMs` for `count` bytes.
-    std::string Received(size_t count, int timeoutMs) {
-        std::string text;
-        pollfd ready = {fd_, POLLIN, 0};
-        while (text.size() < count && poll(&ready, 1, timeoutMs) > 0) {
-            char bytes[256];
-            ssize_t got = read(fd_, bytes, sizeof bytes);
-            if (got <= 0) break;
-            text.append(bytes, static_cast<size_t>(got));
-        }
-        return text;
-    }
-
-private:
-    int fd_;
-};
+const std::string kPeer = "/dev/ttyV1";  // the serial pair's other end
 
 TEST(UartOnTermios, TheTextReachesThePeerWithTheLineSettingsTheProgramAskedFor) {
     // Two stop bits and RTS/CTS at 19200 bit/s; then one stop bit and
     // XON/XOFF at 256000 bit/s, a rate with no termios constant.
-    Peer peer;
+    SerialEnd peer(kPeer);
     PortLine first{}, second{};
     RunOptions options;
     options.input = {{"9\n1\n1 2 0 2 8 19200\nabc\n"},
@@ -93,7 +58,7 @@ TEST(UartOnTermios, SettingsThePortsDriverDoesNotTakeFailTheConfiguration) {
 }
 
 TEST(UartOnTermios, AReadWaitsForThePeersBytesAndAShortOneSaysWhatCame) {
-    Peer peer;
+    SerialEnd peer(kPeer);
     RunOptions options;
     options.input = {{"9\n2\n1 0 0 0 8 115200\n5\n"},
                      {"2\n1 0 0 0 8 115200\n4\n", "Enter Test Number: ", 3},

@@ -5,11 +5,8 @@
 // peer sends is kept in the port's input until someone reads it.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <poll.h>
 #include <sys/ioctl.h>
 #include <termios.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <stdexcept>
@@ -26,52 +23,36 @@ using Trace = std::vector<std::string>;
 
 const std::string kPort = "/dev/ttymxc0";
 
+// The port held open in raw mode around a run of the program, so that what
+// the host's peer sends waits in it until the program reads it.
 class HeldPort {
 public:
-    HeldPort() : fd_(open(kPort.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC)) {
+    HeldPort() : end_(kPort) {
         termios raw{};
-        if (fd_ < 0 || tcgetattr(fd_, &raw) != 0) throw std::runtime_error("cannot open " + kPort);
+        if (tcgetattr(end_.fd(), &raw) != 0) throw std::runtime_error("cannot open " + kPort);
         cfmakeraw(&raw);
         cfsetspeed(&raw, B115200);
-        if (tcsetattr(fd_, TCSANOW, &raw) != 0 || tcflush(fd_, TCIOFLUSH) != 0)
+        if (tcsetattr(end_.fd(), TCSANOW, &raw) != 0 || tcflush(end_.fd(), TCIOFLUSH) != 0)
             throw std::runtime_error("cannot set " + kPort + " raw");
     }
-    ~HeldPort() { close(fd_); }
-    HeldPort(const HeldPort &) = delete;
-    HeldPort &operator=(const HeldPort &) = delete;
 
-    void Send(const std::string &text) {
-        if (write(fd_, text.data(), text.size()) != static_cast<ssize_t>(text.size()))
-            throw std::runtime_error("cannot write " + kPort);
-    }
+    void Send(const std::string &text) { end_.Send(text); }
+    std::string Received(size_t count, int timeoutMs) { return end_.Received(count, timeoutMs); }
 
     // Waits up to `timeoutMs` until `count` bytes wait in the port's input,
     // leaving them there; false if they did not come.
     bool WaitForWaiting(int count, int timeoutMs) {
         auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
         int waiting = 0;
-        while (ioctl(fd_, FIONREAD, &waiting) == 0 && waiting < count) {
+        while (ioctl(end_.fd(), FIONREAD, &waiting) == 0 && waiting < count) {
             if (std::chrono::steady_clock::now() >= deadline) return false;
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
         return waiting >= count;
     }
 
-    // What has come, waiting up to `timeoutMs` for `count` bytes.
-    std::string Received(size_t count, int timeoutMs) {
-        std::string text;
-        pollfd ready = {fd_, POLLIN, 0};
-        while (text.size() < count && poll(&ready, 1, timeoutMs) > 0) {
-            char bytes[256];
-            ssize_t got = read(fd_, bytes, sizeof bytes);
-            if (got <= 0) break;
-            text.append(bytes, static_cast<size_t>(got));
-        }
-        return text;
-    }
-
 private:
-    int fd_;
+    SerialEnd end_;
 };
 
 TEST(UartOnImx, TheWriteTestsTextReachesTheHostsPeerInSevenBitsEvenParityAndTwoStopBits) {
