@@ -23,10 +23,10 @@ string(REGEX REPLACE "QZHAL_CALL ([A-Za-z0-9_]+)\\(" "\\1" library "${library}")
 # mingw-w64's names for what the CE headers spell otherwise: the standard
 # streams (stdin, stdout), and the one function its C++ headers route every
 # printf-family call through (narrow and wide), whose whole family coredll
-# exports, and 32-bit x86's setjmp, which the CE compilers for ARM call by
-# its own name.
-set(mingw_renamed __acrt_iob_func __iob_func __mingw_vfprintf __mingw_vfwprintf _setjmp3)
-set(ce_names _getstdfilex _getstdfilex vfprintf vfwprintf setjmp)
+# exports, and setjmp, which the CE compilers for ARM call by its own name
+# while mingw-w64 calls it _setjmp3 on 32-bit x86 and _setjmp on x86-64.
+set(mingw_renamed __acrt_iob_func __iob_func __mingw_vfprintf __mingw_vfwprintf _setjmp3 _setjmp)
+set(ce_names _getstdfilex _getstdfilex vfprintf vfwprintf setjmp setjmp)
 
 # without_prefix(out name prefix): name without prefix, once.
 function(without_prefix out name prefix)
