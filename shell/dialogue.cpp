@@ -29,6 +29,8 @@ size_t g_plannedCount = 0;
 size_t g_plannedNext = 0;
 bool g_planned = false;
 
+int g_unprintedResult = kNoRecordedResult;
+
 // Does not return.
 void EndAtEndOfInput() { PlatformExitProcess(kExitCodeNormalEnd); }
 
@@ -105,6 +107,14 @@ void PrintSubMenuItems(const char *title, const char *const *items, size_t count
     for (size_t i = 0; i < count; ++i) PrintLine(DecimalText(static_cast<int32_t>(i + 1)) + ": " + items[i]);
     PrintLine("0: Main Menu");
     PrintLine(kFrameLine);
+}
+
+void RecordUnprintedResult(int result) { g_unprintedResult = result; }
+
+int TakeUnprintedResult() {
+    int result = g_unprintedResult;
+    g_unprintedResult = kNoRecordedResult;
+    return result;
 }
 
 void SetPlannedMenuChoices(const int32_t *choices, size_t count) {

@@ -38,6 +38,15 @@ int32_t ReadMenuChoice();
 // returns. The choices must stay valid meanwhile.
 void SetPlannedMenuChoices(const int32_t *choices, size_t count);
 
+// A test that prints no status line (set pin, the versions, ...) returns a
+// result all the same, 1 when the library accepted its calls. Its menu
+// records it here, where an unattended run takes it for the step's verdict;
+// the console shows nothing of it.
+const int kNoRecordedResult = -1;
+void RecordUnprintedResult(int result);
+// The result recorded since the last call, or kNoRecordedResult.
+int TakeUnprintedResult();
+
 // "Not valid Test Function!!!", the answer of most menus to unlisted choices.
 void PrintNotValidTestFunction();
 

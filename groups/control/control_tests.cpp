@@ -13,7 +13,7 @@ void ControlTests::ControlTestMenu() {
         case 0:
             return;
         case 1:
-            RunRebootTest();
+            RecordUnprintedResult(RunRebootTest());
             break;
         case 2:
             RunRestartKitlTest(statusText, sizeof statusText);
@@ -36,9 +36,9 @@ int ControlTests::ControlPowerKitlTest(int32_t powerOn) {
 
 // When the reset takes effect the device restarts and the program with it;
 // if the call returns, the menu simply comes back.
-void ControlTests::RunRebootTest() {
+int ControlTests::RunRebootTest() {
     PrintTestHeader(kRebootTitle);
-    SoftReset();
+    return SoftReset() != 0 ? 1 : 0;
 }
 
 void ControlTests::RunRestartKitlTest(char *statusText, size_t size) {

@@ -13,7 +13,8 @@ public:
     int ControlPowerKitlTest(int32_t powerOn);
 
 private:
-    void RunRebootTest();
+    // Prints no status line: 1 when the library took the reboot request.
+    int RunRebootTest();
     void RunRestartKitlTest(char *statusText, size_t size);
     void RunControlPowerKitlTest(char *statusText, size_t size);
 };

@@ -152,16 +152,21 @@ void GpioTests::RunButtonInterruptTest() {
 
 // Each pass copies the buttons onto the LEDs; Space ends the test after the
 // pass in which it is seen.
-void GpioTests::RunButtonPollingTest() {
+int GpioTests::RunButtonPollingTest() {
     PrintTestHeader(kPollingTitle);
     GPIOLedsToOutput();
     GPIOButtonsToInput();
+    bool accepted = true;
     for (;;) {
-        for (size_t i = 0; i < kPollingPairCount; ++i)
-            GPIODriveOutput(kPollingPairs[i].led, GPIOShowPinState(kPollingPairs[i].button) == 1 ? 1 : 0);
+        for (size_t i = 0; i < kPollingPairCount; ++i) {
+            int32_t value = GPIOReadAndShowPin(kPollingPairs[i].button);
+            accepted = GPIOReadGaveLevel(value) && accepted;
+            accepted = GPIODriveOutput(kPollingPairs[i].led, value == 1 ? 1 : 0) == 1 && accepted;
+        }
         if (PlatformSpaceKeyPressed()) break;
         PrintLine("Press Space for Break Test");
         PlatformSleep(kPollingPassMs);
     }
     GPIOLedsRelease();
+    return accepted ? 1 : 0;
 }

@@ -20,10 +20,10 @@ void GpioTests::GPIOTestMenu() {
         case 0: return;
         case 1: RunLoopbackTest(); break;
         case 2: RunLedTest(); break;
-        case 3: RunSetPinTest(); break;
-        case 4: RunGetPinTest(); break;
+        case 3: RecordUnprintedResult(RunSetPinTest()); break;
+        case 4: RecordUnprintedResult(RunGetPinTest()); break;
         case 5: RunButtonInterruptTest(); break;
-        case 6: RunButtonPollingTest(); break;
+        case 6: RecordUnprintedResult(RunButtonPollingTest()); break;
         case 7: RunPinStateTest(kPwmPinTitle, kPwmPin, "GPIO PWM Pin State is "); break;
         case 8:
             RunPinStateTest(kIntPrioPinTitle, kIntPrioPin, "GPIO INT_PRIO Pin State is ");

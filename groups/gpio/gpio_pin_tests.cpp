@@ -43,12 +43,19 @@ int GpioTests::GPIOLoopbackCheck(int32_t outPin, int32_t inPin) {
     return GPIOGetPin(inPin) == 1 ? 1 : 0;
 }
 
-void GpioTests::GPIODriveOutput(int32_t pin, int32_t level) {
-    GPIOSetDirection(pin, kOutput, 0);
-    GPIOSetPin(pin, level);
+int GpioTests::GPIODriveOutput(int32_t pin, int32_t level) {
+    bool directionSet = GPIOSetDirection(pin, kOutput, 0) != 0;
+    bool levelSet = GPIOSetPin(pin, level) != 0;
+    return directionSet && levelSet ? 1 : 0;
 }
 
-int GpioTests::GPIOShowPinState(int32_t pin) { return ShowPinLevel(GPIOGetPin(pin)); }
+int32_t GpioTests::GPIOReadAndShowPin(int32_t pin) {
+    int32_t value = GPIOGetPin(pin);
+    ShowPinLevel(value);
+    return value;
+}
+
+int GpioTests::GPIOShowPinState(int32_t pin) { return GPIOReadAndShowPin(pin) == 1 ? 1 : 0; }
 
 void GpioTests::RunLoopbackTest() {
     PrintTestHeader(kLoopbackTitle);
@@ -78,19 +85,21 @@ void GpioTests::RunLedTest() {
     PrintLine("GPIO " + DecimalText(gpio) + " Test is" + StatusWord(readBack == level) + "!!!");
 }
 
-void GpioTests::RunSetPinTest() {
+int GpioTests::RunSetPinTest() {
     PrintTestHeader(kSetPinTitle);
     int32_t pin = ReadDecimal(kPinPrompt);
     int32_t level = LevelOfState(ReadDecimal(kPinStatePrompt));
-    GPIODriveOutput(pin, level);
+    int accepted = GPIODriveOutput(pin, level);
     PrintLine("GPIO Pin " + DecimalText(pin) + " is " + DecimalText(level) + "!!!");
+    return accepted;
 }
 
-void GpioTests::RunGetPinTest() {
+int GpioTests::RunGetPinTest() {
     PrintTestHeader(kGetPinTitle);
     int32_t pin = ReadDecimal(kPinPrompt);
-    bool high = GPIOShowPinState(pin) == 1;
-    PrintLine("GPIO Pin " + DecimalText(pin) + " is " + (high ? "HIGH" : "LOW") + "!!!");
+    int32_t value = GPIOReadAndShowPin(pin);
+    PrintLine("GPIO Pin " + DecimalText(pin) + " is " + (value == 1 ? "HIGH" : "LOW") + "!!!");
+    return GPIOReadGaveLevel(value) ? 1 : 0;
 }
 
 // Writes the pin without touching its direction and reads it back: Success

@@ -23,13 +23,13 @@ void VersionTests::VersionTestMenu() {
         case 0:
             return;
         case 1:
-            ShowVersion(kLibraryVersionTitle, QZHalLibGetVersion, kLibraryFormat);
+            RecordUnprintedResult(ShowVersion(kLibraryVersionTitle, QZHalLibGetVersion, kLibraryFormat));
             break;
         case 2:
-            ShowVersion(kBspVersionTitle, BSPGetVersion, kBspFormat);
+            RecordUnprintedResult(ShowVersion(kBspVersionTitle, BSPGetVersion, kBspFormat));
             break;
         case 3:
-            ShowVersion(kImageVersionTitle, WinCEImageGetVersion, kImageFormat);
+            RecordUnprintedResult(ShowVersion(kImageVersionTitle, WinCEImageGetVersion, kImageFormat));
             break;
         default:
             PrintNotValidTestFunction();
@@ -38,11 +38,12 @@ void VersionTests::VersionTestMenu() {
     }
 }
 
-void VersionTests::ShowVersion(const char *title, VersionQuery query, const char *format) {
+int VersionTests::ShowVersion(const char *title, VersionQuery query, const char *format) {
     PrintTestHeader(title);
     uint32_t version = query();
     PrintLine("-------------------------------------");  // 37 dashes
     PrintVersion(version, format);
+    return version != 0 ? 1 : 0;
 }
 
 void VersionTests::PrintAllVersions() {

@@ -14,7 +14,9 @@ public:
 
 private:
     typedef uint32_t (*VersionQuery)();
-    void ShowVersion(const char *title, VersionQuery query, const char *format);
+    // Prints no status line: 1 when the library gave a version, 0 for none
+    // (a version word of 0).
+    int ShowVersion(const char *title, VersionQuery query, const char *format);
     void PrintVersion(uint32_t version, const char *format);
 };
 
