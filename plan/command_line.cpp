@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "../groups/version/version_tests.h"
+#include "../platform/plan_io.h"
 #include "plan_file.h"
 #include "plan_runner.h"
 #include "test_table.h"
@@ -30,7 +31,13 @@ const char kHelp[] =
     "  --repeat N         runs the whole plan N times (1 to 1000000)\n"
     "  --stop-on-failure  stops at the first step that fails\n"
     "\n"
-    "Exit status: 0 every step passed, 1 a step failed, 2 a mistake in the command line or plan.\n";
+    "\n"
+    "A plan is a regular file or a pipe (--plan /dev/stdin) of at most 4 MiB, read once;\n"
+    "relative paths are taken from the current folder.\n"
+    "\n"
+    "Exit status: 0 every step passed; 1 a step failed or a report could not be written;\n"
+    "2 a mistake in the command line or plan, or the run could not start; 128+N stopped\n"
+    "by signal N (130 Ctrl-C, 143 SIGTERM).\n";
 
 struct Arguments {
     bool help, version, list, stopOnFailure;
@@ -66,6 +73,7 @@ std::string Parse(int argc, char *argv[], Arguments &arguments) {
         } else if (option == "--json") {
             value = &arguments.json;
         } else if (option == "--repeat") {
+            if (passesGiven) return "--repeat is given twice";
             if (i + 1 >= argc) return "--repeat needs a number";
             if (!ParseWholeNumber(argv[++i], 1, 1000000, arguments.passes))
                 return "--repeat needs a whole number from 1 to 1000000, not '" + std::string(argv[i]) + "'";
@@ -76,6 +84,7 @@ std::string Parse(int argc, char *argv[], Arguments &arguments) {
                    "'";
         }
         if (value) {
+            if (!value->empty()) return option + " is given twice";
             if (i + 1 >= argc || std::string(argv[i + 1]).empty()) return option + " needs a file name";
             *value = argv[++i];
         }
@@ -88,17 +97,53 @@ std::string Parse(int argc, char *argv[], Arguments &arguments) {
     return "";
 }
 
+// A report must not take the place of the plan or of the other report, and
+// a JUnit report replaces a regular file whole, never a device.
+std::string ReportPathProblem(const Arguments &arguments) {
+    const std::string *reports[2] = {&arguments.junit, &arguments.json};
+    const char *options[2] = {"--junit", "--json"};
+    for (int i = 0; i < 2; ++i) {
+        const std::string &report = *reports[i];
+        if (report.empty()) continue;
+        if (PlatformSameFile(arguments.plan, report))
+            return std::string(options[i]) + " " + report + " is the plan itself: name another file";
+        PathKind kind = PlatformPathKind(report);
+        if (kind == kPathDirectory) return std::string(options[i]) + " " + report + " is a directory";
+        if (kind == kPathOther && i == 0)
+            return "--junit " + report + " is not a regular file: the report replaces a file whole";
+    }
+    if (!arguments.junit.empty() && !arguments.json.empty() && PlatformSameFile(arguments.junit, arguments.json))
+        return "--junit and --json name the same file " + arguments.json;
+    return "";
+}
+
+void PrintMistakes(const PlanMistakes &mistakes) {
+    for (size_t i = 0; i < mistakes.first.size(); ++i) std::fprintf(stderr, "%s\n", mistakes.first[i].c_str());
+    if (mistakes.count > mistakes.first.size())
+        std::fprintf(stderr, "... %u more\n", static_cast<unsigned>(mistakes.count - mistakes.first.size()));
+    std::fprintf(stderr, "qzhaltest: %u mistake%s in the plan; nothing was run\n",
+                 static_cast<unsigned>(mistakes.count), mistakes.count == 1 ? "" : "s");
+}
+
 int RunPlanFile(const Arguments &arguments) {
-    std::vector<std::string> errors;
-    ReadPlan(arguments.plan, NULL, NULL, errors);
-    if (!errors.empty()) {
-        for (size_t i = 0; i < errors.size(); ++i) std::fprintf(stderr, "%s\n", errors[i].c_str());
-        std::fprintf(stderr, "qzhaltest: %u mistake%s in the plan; nothing was run\n",
-                     static_cast<unsigned>(errors.size()), errors.size() == 1 ? "" : "s");
+    PlanRunOptions options;
+    options.planLabel = PlatformResolvePath(arguments.plan);
+    std::string problem = ReportPathProblem(arguments);
+    if (!problem.empty()) {
+        std::fprintf(stderr, "qzhaltest: %s; nothing was run\n", problem.c_str());
         return kPlanUsageError;
     }
-    PlanRunOptions options;
-    options.planPath = arguments.plan;
+    std::string reason;
+    if (!PlatformReadPlanFile(arguments.plan, options.planText, reason)) {
+        std::fprintf(stderr, "qzhaltest: %s: %s; nothing was run\n", options.planLabel.c_str(), reason.c_str());
+        return kPlanUsageError;
+    }
+    PlanMistakes mistakes;
+    ReadPlan(options.planLabel, options.planText, NULL, NULL, mistakes);
+    if (mistakes.count > 0) {
+        PrintMistakes(mistakes);
+        return kPlanUsageError;
+    }
     options.junitPath = arguments.junit;
     options.jsonPath = arguments.json;
     options.passes = arguments.passes;

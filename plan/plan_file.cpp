@@ -1,22 +1,35 @@
 #include "plan_file.h"
 
 #include "../shell/dialogue.h"
+#include "plan_text.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <utility>
 
 namespace {
 
-const char kKeys[] = "test, answers, expect, contains, repeat, space";
+const char kKeys[] = "test, answers, expect, contains, repeat, space, pause";
 const int32_t kMaxRepeat = 1000000;
-const uint32_t kMaxSpaceMs = 24u * 3600u * 1000u;
+const uint32_t kMaxSecondsMs = 24u * 3600u * 1000u;
+
+// Values echoed in a message are cut to this many bytes.
+const size_t kEchoedBytes = 60;
+
+// Mistakes kept to be sorted by line: a step's own mistakes are found when
+// the step ends, after those of its later lines, so a few more are kept
+// than are told. The rest are only counted.
+const size_t kMistakesKept = 200;
 
 // The mistakes found, by line, so that they are told in the file's order.
 struct Reader {
     typedef std::pair<size_t, std::string> Mistake;
     std::vector<Mistake> mistakes;
-    void Error(size_t line, const std::string &message) { mistakes.push_back(Mistake(line, message)); }
+    size_t count;
+    Reader() : count(0) {}
+    void Error(size_t line, const std::string &message) {
+        if (mistakes.size() < kMistakesKept) mistakes.push_back(Mistake(line, message));
+        ++count;
+    }
 };
 
 bool EarlierLine(const Reader::Mistake &a, const Reader::Mistake &b) { return a.first < b.first; }
@@ -30,20 +43,26 @@ std::string Trimmed(const std::string &text) {
     return text.substr(first, last - first);
 }
 
-// One line without its line end; false at the end of the file.
-bool ReadLine(std::FILE *file, std::string &line) {
-    line.clear();
-    int c;
-    while ((c = std::fgetc(file)) != EOF && c != '\n') line += static_cast<char>(c);
+// The line at `at` without its line end (LF or CR LF); false at the end of
+// the text.
+bool ReadLine(const std::string &text, size_t &at, std::string &line) {
+    if (at >= text.size()) return false;
+    size_t end = text.find('\n', at);
+    if (end == std::string::npos) end = text.size();
+    line.assign(text, at, end - at);
+    at = end + 1;
     if (!line.empty() && line[line.size() - 1] == '\r') line.erase(line.size() - 1);
-    return c != EOF || !line.empty();
+    return true;
 }
 
-std::string Quoted(const std::string &text) { return "\"" + text + "\""; }
+// A value as the plan gave it, cut to a readable length, control
+// characters shown escaped.
+std::string Quoted(const std::string &text) { return "\"" + PrintableText(text, kEchoedBytes) + "\""; }
 
 std::string Ordinal(size_t number) { return DecimalText(static_cast<int32_t>(number)); }
 
-// Seconds with up to three decimals, "1", "0.5", as milliseconds.
+// Seconds with up to three decimals, "1", "0.5", at most a day, as
+// milliseconds.
 bool ParseSeconds(const std::string &text, uint32_t &milliseconds) {
     size_t point = text.find('.');
     std::string whole = text.substr(0, point);
@@ -52,14 +71,14 @@ bool ParseSeconds(const std::string &text, uint32_t &milliseconds) {
     if (point != std::string::npos && fraction.empty()) return false;
     if (fraction.size() > 3) return false;
     int32_t seconds = 0, thousandths = 0;
-    if (!whole.empty() && !ParseWholeNumber(whole, 0, static_cast<int32_t>(kMaxSpaceMs / 1000), seconds))
+    if (!whole.empty() && !ParseWholeNumber(whole, 0, static_cast<int32_t>(kMaxSecondsMs / 1000), seconds))
         return false;
     if (!fraction.empty()) {
         fraction.append(3 - fraction.size(), '0');
         if (!ParseWholeNumber(fraction, 0, 999, thousandths)) return false;
     }
     milliseconds = static_cast<uint32_t>(seconds) * 1000u + static_cast<uint32_t>(thousandths);
-    return milliseconds <= kMaxSpaceMs;
+    return milliseconds <= kMaxSecondsMs;
 }
 
 // A value in double quotes keeps its blanks; \" and \\ inside stand for
@@ -81,7 +100,7 @@ bool Unquote(const std::string &value, std::string &text, std::string &message) 
 
 struct StepDraft {
     PlanStep step;
-    bool hasTest, hasExpect, hasRepeat, hasSpace;
+    bool hasTest, hasExpect, hasRepeat, hasSpace, hasPause;
     size_t answersLine, spaceLine;
 };
 
@@ -92,7 +111,8 @@ void BeginStep(StepDraft &draft, const std::string &name, size_t line) {
     draft.step.expectSuccess = true;
     draft.step.repeat = 1;
     draft.step.spaceAfterMs = 0;
-    draft.hasTest = draft.hasExpect = draft.hasRepeat = draft.hasSpace = false;
+    draft.step.pauseMs = 0;
+    draft.hasTest = draft.hasExpect = draft.hasRepeat = draft.hasSpace = draft.hasPause = false;
     draft.answersLine = draft.spaceLine = line;
     draft.step.answers.clear();
     draft.step.contains.clear();
@@ -142,6 +162,10 @@ void ReadKey(Reader &reader, StepDraft &draft, size_t line, const std::string &k
         draft.spaceLine = line;
         if (!ParseSeconds(value, step.spaceAfterMs))
             reader.Error(line, "space must be seconds (e.g. 1 or 0.5, at most 86400), not " + Quoted(value));
+    } else if (key == "pause") {
+        if (!Once(reader, line, key, draft.hasPause)) return;
+        if (!ParseSeconds(value, step.pauseMs))
+            reader.Error(line, "pause must be seconds (e.g. 1 or 0.005, at most 86400), not " + Quoted(value));
     } else {
         reader.Error(line, "unknown key " + Quoted(key) + " (keys: " + kKeys + ")");
     }
@@ -165,8 +189,8 @@ void CheckAnswers(Reader &reader, const StepDraft &draft) {
             const std::string &answer = answers[used++];
             if (!AnswerFits(prompt.kind, answer)) {
                 reader.Error(draft.answersLine, "answer " + Ordinal(used) + " " + Quoted(answer) + " of " + test.id +
-                                                    " must be " + AnswerKindText(prompt.kind) + " at " +
-                                                    Quoted(prompt.text));
+                                                    " must be " + AnswerKindText(prompt.kind) + " at \"" +
+                                                    prompt.text + "\"");
                 return;
             }
             if (prompt.count == kAskedUntilNo && AnswerNumber(kAnswerYesNo, answer) == 0) {
@@ -205,12 +229,17 @@ void EndStep(Reader &reader, const StepDraft &draft, StepSink &sink) {
     if (reader.mistakes.size() == mistakes && sink.visit) sink.visit(draft.step, sink.context);
 }
 
-void ReadLines(Reader &reader, std::FILE *file, StepSink &sink) {
+void ReadLines(Reader &reader, const std::string &plan, StepSink &sink) {
     StepDraft draft;
     bool inStep = false;
     std::string raw;
-    for (size_t line = 1; ReadLine(file, raw); ++line) {
+    size_t at = 0;
+    for (size_t line = 1; ReadLine(plan, at, raw); ++line) {
         if (line == 1 && raw.compare(0, 3, "\xEF\xBB\xBF") == 0) raw.erase(0, 3);
+        if (raw.find('\0') != std::string::npos) {
+            reader.Error(line, "a NUL byte: a plan is text");
+            continue;
+        }
         std::string text = Trimmed(raw);
         if (text.empty() || text[0] == '#' || text[0] == ';') continue;
         if (text[0] == '[') {
@@ -290,21 +319,18 @@ bool SplitAnswers(const std::string &value, std::vector<std::string> &answers, s
     }
 }
 
-void ReadPlan(const std::string &path, PlanStepVisitor visit, void *context, std::vector<std::string> &errors) {
-    std::FILE *file = std::fopen(path.c_str(), "rb");
-    if (!file) {
-        errors.push_back(path + ": cannot open the plan");
-        return;
-    }
+void ReadPlan(const std::string &label, const std::string &text, PlanStepVisitor visit, void *context,
+              PlanMistakes &mistakes) {
     Reader reader;
     StepSink sink;
     sink.visit = visit;
     sink.context = context;
     sink.steps = 0;
-    ReadLines(reader, file, sink);
-    std::fclose(file);
-    if (sink.steps == 0) reader.Error(1, "the plan has no steps");
+    ReadLines(reader, text, sink);
+    if (sink.steps == 0) reader.Error(1, text.empty() ? "the plan is empty" : "the plan has no steps");
     std::stable_sort(reader.mistakes.begin(), reader.mistakes.end(), EarlierLine);
-    for (size_t i = 0; i < reader.mistakes.size(); ++i)
-        errors.push_back(path + ":" + Ordinal(reader.mistakes[i].first) + ": " + reader.mistakes[i].second);
+    mistakes.first.clear();
+    mistakes.count = reader.count;
+    for (size_t i = 0; i < reader.mistakes.size() && i < kMistakesTold; ++i)
+        mistakes.first.push_back(label + ":" + Ordinal(reader.mistakes[i].first) + ": " + reader.mistakes[i].second);
 }

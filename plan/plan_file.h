@@ -18,17 +18,28 @@ struct PlanStep {
     std::vector<std::string> contains;  // texts the step's output must hold
     int32_t repeat;
     uint32_t spaceAfterMs;              // before the plan presses Space
+    uint32_t pauseMs;                   // before each run of the step
 };
 
 // Called with each step of a plan that holds no mistake.
 typedef void (*PlanStepVisitor)(const PlanStep &step, void *context);
 
-// Reads the plan at path step by step, keeping only the step at hand, and
-// hands each step without mistakes to visit (when not NULL), so that a plan
-// of any length takes the same memory. Every mistake is added to errors as
-// "FILE:LINE: message", in the order of the lines; a plan is to be run only
-// when it has none.
-void ReadPlan(const std::string &path, PlanStepVisitor visit, void *context, std::vector<std::string> &errors);
+// The mistakes of a plan: the first few in the order of the lines, each as
+// "FILE:LINE: message", and how many there are in all.
+struct PlanMistakes {
+    std::vector<std::string> first;
+    size_t count;
+};
+
+// At most this many mistakes are told; the rest are counted.
+const size_t kMistakesTold = 20;
+
+// Reads the plan `text` (the whole file, read once) step by step, and hands
+// each step without mistakes to visit (when not NULL), keeping only the
+// step at hand; `label` names the file in the messages. A plan is to be run
+// only when it has no mistake.
+void ReadPlan(const std::string &label, const std::string &text, PlanStepVisitor visit, void *context,
+              PlanMistakes &mistakes);
 
 // A whole decimal number of at most nine digits within [low, high], as the
 // plan's counts and --repeat take it; false, value untouched, otherwise.

@@ -17,46 +17,55 @@ struct StepOutcome {
     std::string testId;
     std::string group;
     bool expectSuccess;
-    std::string got;       // "Success", "Failed", or "none" when no status was printed
+    std::string got;       // "Success", "Failed", or "none" when there is no verdict
+    std::string judgedBy;  // "status line", "test result" (a test that prints none) or "dialogue"
     bool passed;
-    uint32_t milliseconds;
+    uint32_t milliseconds; // the step's whole wall time
     std::string message;   // why it failed; empty when it passed
     std::vector<std::string> lines;  // what the step printed: one step's, never the run's
+};
+
+// How a run ended, for the reports' summaries.
+struct RunTotals {
+    size_t steps;       // step runs that ran to their verdict
+    size_t failures;
+    size_t skipped;     // listed as skipped test cases (--stop-on-failure)
+    size_t notRun;      // left out by --stop-on-failure, or by a stop request
+    uint32_t milliseconds;
+    const char *stoppedBy;  // the stop request's signal, NULL when none came
 };
 
 struct JsonReport {
     std::FILE *file;
 };
 
-bool OpenJsonReport(JsonReport &report, const std::string &path);
+// Opens (empties) the report; false with the reason.
+bool OpenJsonReport(JsonReport &report, const std::string &path, std::string &reason);
 void WriteJsonStep(JsonReport &report, const StepOutcome &step);
-void CloseJsonReport(JsonReport &report, size_t steps, size_t failures, uint32_t milliseconds);
+// Writes the summary line and closes the report; false when anything could
+// not be written.
+bool CloseJsonReport(JsonReport &report, const RunTotals &totals);
 
 struct JunitReport {
     std::string path;
-    std::string casesPath;  // the test cases so far, before the suite's counts are known
-    std::FILE *cases;
+    std::FILE *cases;  // the test cases so far, before the suite's counts are known
+    std::string casesPath;  // where the system keeps a name for it, else empty
     std::string suiteName;
     std::string timestamp;
 };
 
-bool OpenJunitReport(JunitReport &report, const std::string &path, const std::string &suiteName);
+// Makes the scratch file for the test cases beside the report; false with
+// the reason (the report's folder takes no new file).
+bool OpenJunitReport(JunitReport &report, const std::string &path, const std::string &suiteName, std::string &reason);
 void WriteJunitCase(JunitReport &report, const StepOutcome &step);
-// Writes the whole file beside the report's path and renames it into place.
-bool CloseJunitReport(JunitReport &report, size_t steps, size_t failures, uint32_t milliseconds);
+// A step that did not run, as a skipped test case.
+void WriteJunitSkipped(JunitReport &report, const std::string &name, const std::string &group,
+                       const std::string &why);
+// Writes the whole report into a new scratch file beside its path and
+// renames that into place; false with the reason.
+bool CloseJunitReport(JunitReport &report, const RunTotals &totals, std::string &reason);
 // Removes the test cases so far, for a run that ends before its first step:
 // the report's path is left as it was.
 void AbandonJunitReport(JunitReport &report);
-
-// Text made valid UTF-8: a byte that begins no valid sequence becomes U+FFFD.
-std::string ValidUtf8(const std::string &text);
-// A JSON string literal, quotes included.
-std::string JsonString(const std::string &text);
-// Text for XML content and attribute values: & < > " ' escaped, control
-// characters that XML 1.0 cannot hold replaced by U+FFFD.
-std::string XmlText(const std::string &text);
-
-// "0.020": milliseconds as seconds with three decimals.
-std::string SecondsText(uint32_t milliseconds);
 
 #endif

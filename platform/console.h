@@ -66,6 +66,7 @@ bool PlatformConsoleFed();
 struct ConsoleFeedEnd {
     size_t unreadBytes;      // fed bytes the dialogue did not read, blanks and line ends aside
     size_t unansweredBoxes;  // Yes/No boxes answered No for lack of an answer
+    std::string firstUnansweredBox;  // the text of the first of them
 };
 
 // Back to the standard input; what was fed and not read is dropped.

@@ -23,6 +23,7 @@ uint32_t g_spaceAfterMs = 0;
 bool g_spaceTiming = false;  // the first check since the last press has been made
 uint32_t g_spaceSince = 0;
 size_t g_unansweredBoxes = 0;
+std::string g_firstUnansweredBox;
 
 size_t Buffered() { return g_buffer.size() - g_head; }
 
@@ -69,7 +70,7 @@ int AskYesNo(const char *text, const char *caption) {
         if (g_fed && !FedAnswerLeft()) {
             // A plan that gives no answer here ends the box as the end of a
             // script does; the step is told it ran out of answers.
-            ++g_unansweredBoxes;
+            if (g_unansweredBoxes++ == 0) g_firstUnansweredBox = text;
             std::printf("\n");
             return kMessageBoxAnswerNo;
         }
@@ -125,6 +126,7 @@ void PlatformConsoleFeed(const std::string &bytes, void (*runsDry)(), uint32_t s
     g_spaceAfterMs = spaceAfterMs;
     g_spaceTiming = false;
     g_unansweredBoxes = 0;
+    g_firstUnansweredBox.clear();
 }
 
 bool PlatformConsoleFed() { return g_fed; }
@@ -135,6 +137,7 @@ ConsoleFeedEnd PlatformConsoleEndFeed() {
     for (size_t at = g_head; at < g_buffer.size(); ++at)
         if (!IsWhiteSpace(static_cast<unsigned char>(g_buffer[at]))) ++end.unreadBytes;
     end.unansweredBoxes = g_unansweredBoxes;
+    end.firstUnansweredBox = g_firstUnansweredBox;
     g_buffer.clear();
     g_head = 0;
     g_fed = false;
