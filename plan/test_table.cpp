@@ -1,6 +1,7 @@
 #include "test_table.h"
 
 #include <cstdio>
+#include <cstring>
 
 #include "../groups/backlight/backlight_texts.h"
 #include "../groups/can/can_texts.h"
@@ -88,53 +89,105 @@ const TestPrompt kCanAsync[] = {CAN_MODE,
 #define NO_PROMPTS NULL, 0
 
 const TestInfo kTests[] = {
-    {"backlight.brightness", "backlight", 1, 1, kBrightnessTitle, PROMPTS(kBrightness), 0, NULL},
-    {"backlight.suspend", "backlight", 1, 2, kSuspendTitle, PROMPTS(kSuspend), 0, NULL},
+    {"backlight.brightness", "backlight", 1, 1, kBrightnessTitle, PROMPTS(kBrightness), 0, NULL,
+     "Set Backlight Brightness  is {Success|Failed}!!!"},
+    {"backlight.suspend", "backlight", 1, 2, kSuspendTitle, PROMPTS(kSuspend), 0, NULL,
+     "Set Backlight Suspend:  is {Success|Failed}!!!"},
     {"control.reboot", "control", 2, 1, kRebootTitle, NO_PROMPTS, kTestNoStatusLine,
-     "The device restarts, and the program with it."},
-    {"control.restart-kitl", "control", 2, 2, kKitlTitle, NO_PROMPTS, 0, NULL},
-    {"control.kitl-power", "control", 2, 3, kKitlTitle, PROMPTS(kKitlPower), 0, NULL},
-    {"gpio.loopback", "gpio", 3, 1, kLoopbackTitle, PROMPTS(kLoopback), 0, NULL},
-    {"gpio.led", "gpio", 3, 2, kLedTitle, PROMPTS(kLed), 0, NULL},
-    {"gpio.set-pin", "gpio", 3, 3, kSetPinTitle, PROMPTS(kSetPin), kTestNoStatusLine, NULL},
-    {"gpio.get-pin", "gpio", 3, 4, kGetPinTitle, PROMPTS(kGetPin), kTestNoStatusLine, NULL},
+     "The device restarts, and the program with it.",
+     NULL},
+    {"control.restart-kitl", "control", 2, 2, kKitlTitle, NO_PROMPTS, 0, NULL,
+     "Restart KITL is {Success|Failed}!!!"},
+    {"control.kitl-power", "control", 2, 3, kKitlTitle, PROMPTS(kKitlPower), 0, NULL,
+     "Control KITL is {Success|Failed}!!!"},
+    {"gpio.loopback", "gpio", 3, 1, kLoopbackTitle, PROMPTS(kLoopback), 0, NULL,
+     "Loopback Test GPIO <first pin> to <second pin> is {Success|Failed}!!!"},
+    {"gpio.led", "gpio", 3, 2, kLedTitle, PROMPTS(kLed), 0, NULL,
+     "Pin is {High|Low}\n"
+     "GPIO <LED's GPIO> Test is{Success|Failed}!!!"},
+    {"gpio.set-pin", "gpio", 3, 3, kSetPinTitle, PROMPTS(kSetPin), kTestNoStatusLine, NULL,
+     "GPIO Pin <pin> is {1|0}!!!"},
+    {"gpio.get-pin", "gpio", 3, 4, kGetPinTitle, PROMPTS(kGetPin), kTestNoStatusLine, NULL,
+     "Pin is {High|Low}\n"
+     "GPIO Pin <pin> is {HIGH|LOW}!!!"},
     {"gpio.button-interrupt", "gpio", 3, 5, kInterruptTitle, PROMPTS(kInterrupt), kTestWaitsForSpace,
-     "With ISR type 1 or 2 it waits for Space before the first interrupt; the box follows each interrupt."},
+     "With ISR type 1 or 2 it waits for Space before the first interrupt; the box follows each interrupt.",
+     "Interrupttest on Button TA<pin> is {Success|Failed}!!!\n"
+     "GPIO Pin <pin> is {Success|Failed}!!!"},
     {"gpio.button-polling", "gpio", 3, 6, kPollingTitle, NO_PROMPTS, kTestWaitsForSpace | kTestNoStatusLine,
-     "Copies the buttons onto the LEDs until Space."},
-    {"gpio.pwm-pin", "gpio", 3, 7, kPwmPinTitle, PROMPTS(kPinState), 0, NULL},
-    {"gpio.int-prio-pin", "gpio", 3, 8, kIntPrioPinTitle, PROMPTS(kPinState), 0, NULL},
-    {"i2c.write", "i2c", 4, 1, kI2CWriteTitle, PROMPTS(kI2CWrite), 0, NULL},
-    {"i2c.read", "i2c", 4, 2, kI2CReadTitle, PROMPTS(kI2CRead), 0, NULL},
-    {"i2c.write-flash", "i2c", 4, 3, kI2CWriteFlashTitle, PROMPTS(kI2CWriteFlash), 0, NULL},
-    {"i2c.read-flash", "i2c", 4, 4, kI2CReadFlashTitle, PROMPTS(kI2CReadFlash), 0, NULL},
-    {"phymem.write", "phymem", 5, 1, kRegisterWriteTitle, PROMPTS(kRegisterWrite), 0, NULL},
-    {"phymem.read", "phymem", 5, 2, kRegisterReadTitle, PROMPTS(kRegisterRead), 0, NULL},
-    {"phymem.write-return", "phymem", 5, 3, kRegisterWriteReturnTitle, PROMPTS(kRegisterWrite), 0, NULL},
+     "Copies the buttons onto the LEDs until Space.",
+     "Pin is {High|Low}"},
+    {"gpio.pwm-pin", "gpio", 3, 7, kPwmPinTitle, PROMPTS(kPinState), 0, NULL,
+     "GPIO PWM Pin State is {Success|Failed}!!!"},
+    {"gpio.int-prio-pin", "gpio", 3, 8, kIntPrioPinTitle, PROMPTS(kPinState), 0, NULL,
+     "GPIO INT_PRIO Pin State is {Success|Failed}!!!"},
+    {"i2c.write", "i2c", 4, 1, kI2CWriteTitle, PROMPTS(kI2CWrite), 0, NULL,
+     "I2C Write Test from <address> is {Success|Failed}!!!"},
+    {"i2c.read", "i2c", 4, 2, kI2CReadTitle, PROMPTS(kI2CRead), 0, NULL,
+     "I2C Read Test from <address> with Data <byte> is {Success|Failed}!!!"},
+    {"i2c.write-flash", "i2c", 4, 3, kI2CWriteFlashTitle, PROMPTS(kI2CWriteFlash), 0, NULL,
+     "I2C Write Test from <address> with Register Address:<register> is {Success|Failed}!!!"},
+    {"i2c.read-flash", "i2c", 4, 4, kI2CReadFlashTitle, PROMPTS(kI2CReadFlash), 0, NULL,
+     "I2C Read Test from <address> with Register Address:<register> is {Success|Failed}!!!\n"
+     "Data String: <text>"},
+    {"phymem.write", "phymem", 5, 1, kRegisterWriteTitle, PROMPTS(kRegisterWrite), 0, NULL,
+     "Memory Write Test Register: <address> | Value: <value> | {Success|Failed}!!!"},
+    {"phymem.read", "phymem", 5, 2, kRegisterReadTitle, PROMPTS(kRegisterRead), 0, NULL,
+     "Physical Read Return: 0x<value>\n"
+     "Memory Read Test Register: <address> | Value: <value> | Success!!!"},
+    {"phymem.write-return", "phymem", 5, 3, kRegisterWriteReturnTitle, PROMPTS(kRegisterWrite), 0, NULL,
+     "Memory Write Test Register: 0x<address> | Value: 0x<value> | Return 0x<value read> | {Success|Failed}!!!"},
     {"phymem.threads", "phymem", 5, 4, kRegisterThreadsTitle, PROMPTS(kRegisterThreads), 0,
-     "Reads the four registers on channels 1 to 4, one worker thread each."},
-    {"touch.clear", "touch", 6, 1, kClearTouchTitle, NO_PROMPTS, 0, NULL},
-    {"touch.calibrate", "touch", 6, 2, kSetTouchTitle, NO_PROMPTS, 0, NULL},
-    {"version.library", "version", 7, 1, kLibraryVersionTitle, NO_PROMPTS, kTestNoStatusLine, NULL},
-    {"version.bsp", "version", 7, 2, kBspVersionTitle, NO_PROMPTS, kTestNoStatusLine, NULL},
-    {"version.image", "version", 7, 3, kImageVersionTitle, NO_PROMPTS, kTestNoStatusLine, NULL},
-    {"spi.exchange", "spi", 8, 1, kSpiExchangeTitle, PROMPTS(kSpiExchange), 0, NULL},
-    {"spi.read", "spi", 8, 2, kSpiReadTitle, PROMPTS(kSpiRead), 0, NULL},
-    {"spi.loopback", "spi", 8, 3, kSpiLoopbackTitle, PROMPTS(kSpiExchange), 0, NULL},
-    {"spi.eeprom-write", "spi", 8, 4, kSpiEepromWriteTitle, PROMPTS(kSpiFlashWrite), 0, NULL},
-    {"spi.eeprom-read", "spi", 8, 5, kSpiEepromReadTitle, PROMPTS(kSpiFlashRead), 0, NULL},
-    {"uart.write", "uart", 9, 1, kUartWriteTitle, PROMPTS(kUartWrite), 0, NULL},
-    {"uart.read", "uart", 9, 2, kUartReadTitle, PROMPTS(kUartRead), 0, NULL},
+     "Reads the four registers on channels 1 to 4, one worker thread each.",
+     "Memory Write Read Asyncron Test Register <0 to 3>: 0x<address> | Return 0x<value> | {Success|Failed}!!!"},
+    {"touch.clear", "touch", 6, 1, kClearTouchTitle, NO_PROMPTS, 0, NULL,
+     "Clear Touch Data  is {Success|Failed}!!!"},
+    {"touch.calibrate", "touch", 6, 2, kSetTouchTitle, NO_PROMPTS, 0, NULL,
+     "Set Touch Data  is {Success|Failed}!!!"},
+    {"version.library", "version", 7, 1, kLibraryVersionTitle, NO_PROMPTS, kTestNoStatusLine, NULL,
+     "QZHalLib Version: <a>.<b>.<c>.<d>"},
+    {"version.bsp", "version", 7, 2, kBspVersionTitle, NO_PROMPTS, kTestNoStatusLine, NULL,
+     "BSP Version: <a>.<b>.<c>.<d>"},
+    {"version.image", "version", 7, 3, kImageVersionTitle, NO_PROMPTS, kTestNoStatusLine, NULL,
+     "WinCE Image Version: <a>.<b>.<c>.<d>"},
+    {"spi.exchange", "spi", 8, 1, kSpiExchangeTitle, PROMPTS(kSpiExchange), 0, NULL,
+     "SPI Write/Read Test is {Success|Failed}!!!\n"
+     "Register Value <i>: 0x<word>"},
+    {"spi.read", "spi", 8, 2, kSpiReadTitle, PROMPTS(kSpiRead), 0, NULL,
+     "SPI Read Test is {Success|Failed}!!!\n"
+     "Register Value <i>: 0x<word>"},
+    {"spi.loopback", "spi", 8, 3, kSpiLoopbackTitle, PROMPTS(kSpiExchange), 0, NULL,
+     "SPI Write/Read Loopback Test is {Success|Failed}!!!\n"
+     "Register Value <i>: 0x<word>"},
+    {"spi.eeprom-write", "spi", 8, 4, kSpiEepromWriteTitle, PROMPTS(kSpiFlashWrite), 0, NULL,
+     "SPI Write Flash Test Register Data: 0x<status> is {Success|Failed}!!!"},
+    {"spi.eeprom-read", "spi", 8, 5, kSpiEepromReadTitle, PROMPTS(kSpiFlashRead), 0, NULL,
+     "SPI Read Flash Test Register Data: 0x<data> is {Success|Failed}!!!"},
+    {"uart.write", "uart", 9, 1, kUartWriteTitle, PROMPTS(kUartWrite), 0, NULL,
+     "UART Write Test - Data: <text> Status: {Success|Failed}!!!"},
+    {"uart.read", "uart", 9, 2, kUartReadTitle, PROMPTS(kUartRead), 0, NULL,
+     "UART Read Test - Data: <text> Status: {Success|Failed}!!!"},
     {"uart.continuous-read", "uart", 9, 3, kUartContinuousTitle, PROMPTS(kUartContinuous), kTestWaitsForSpace,
-     "Shows what arrives until Space."},
-    {"can.write", "can", 10, 1, kCanWriteTitle, PROMPTS(kCanWrite), 0, NULL},
-    {"can.read", "can", 10, 2, kCanReadTitle, PROMPTS(kCanRead), 0, NULL},
-    {"can.remote-write", "can", 10, 3, kCanRemoteWriteTitle, PROMPTS(kCanRemoteWrite), 0, NULL},
-    {"can.remote-read", "can", 10, 4, kCanRemoteReadTitle, PROMPTS(kCanRead), 0, NULL},
-    {"can.filter-write", "can", 10, 5, kCanFilterWriteTitle, PROMPTS(kCanFilterWrite), 0, NULL},
-    {"can.filter-read", "can", 10, 6, kCanFilterReadTitle, PROMPTS(kCanFilterRead), 0, NULL},
+     "Shows what arrives until Space.",
+     "Data: <what arrived>\n"
+     "UART Read Test - Data: <text> Status: {Success|Failed}!!!"},
+    {"can.write", "can", 10, 1, kCanWriteTitle, PROMPTS(kCanWrite), 0, NULL,
+     "CAN Write Test - Data: <text> Status: {Success|Failed}!!!"},
+    {"can.read", "can", 10, 2, kCanReadTitle, PROMPTS(kCanRead), 0, NULL,
+     "CAN Read Test - ID: 0x<id> - Data: 0x<byte> 0x<byte> ... 0x<byte> Status: {Success|Failed}!!!"},
+    {"can.remote-write", "can", 10, 3, kCanRemoteWriteTitle, PROMPTS(kCanRemoteWrite), 0, NULL,
+     "CAN Remote Write Test - Data: <text> Status: {Success|Failed}!!!"},
+    {"can.remote-read", "can", 10, 4, kCanRemoteReadTitle, PROMPTS(kCanRead), 0, NULL,
+     "CAN Remote Read Test - ID: 0x<id> - Data: 0x<byte> 0x<byte> ... 0x<byte> Status: {Success|Failed}!!!"},
+    {"can.filter-write", "can", 10, 5, kCanFilterWriteTitle, PROMPTS(kCanFilterWrite), 0, NULL,
+     "CAN Filter Write Test - Data: <text> Status: {Success|Failed}!!!"},
+    {"can.filter-read", "can", 10, 6, kCanFilterReadTitle, PROMPTS(kCanFilterRead), 0, NULL,
+     "CAN Filter Read Test - ID: 0x<id> - Data: 0x<byte> 0x<byte> ... 0x<byte> Status: {Success|Failed}!!!"},
     {"can.async", "can", 10, 7, kCanAsyncTitle, PROMPTS(kCanAsync), kTestWaitsForSpace,
-     "Reads and writes on two worker threads until Space."},
+     "Reads and writes on two worker threads until Space.",
+     "CAN Read Count: <n> | Length: <n> | Data: 0x<byte>,...,0x<byte>\n"
+     "CAN Write Count: <n> | Length: <n> | Data: 0x<byte>,...,0x<byte>\n"
+     "CAN Async Read/Write Test - Status: {Success|Failed}!!!"},
 };
 
 // The answer as the number scan reads it, from its first byte on.
@@ -186,6 +239,19 @@ void PrintPromptLine(size_t number, const TestPrompt &prompt) {
     default: break;
     }
     std::printf("\n");
+}
+
+void PrintResultLines(const TestInfo &test) {
+    if (test.flags & kTestNoStatusLine)
+        std::printf("  no status line: a plan takes the test's own result (the library accepted its calls)\n");
+    if (!test.results) return;
+    std::printf("  result lines:\n");
+    for (const char *line = test.results; *line;) {
+        const char *end = std::strchr(line, '\n');
+        size_t length = end ? static_cast<size_t>(end - line) : std::strlen(line);
+        std::printf("    \"%.*s\"\n", static_cast<int>(length), line);
+        line += length + (end ? 1 : 0);
+    }
 }
 
 }  // namespace
@@ -269,5 +335,6 @@ void PrintTestList() {
         if (test.flags & kTestWaitsForSpace)
             std::printf("  waits for Space: a plan presses it after the step's `space` seconds\n");
         if (test.note) std::printf("  %s\n", test.note);
+        PrintResultLines(test);
     }
 }

@@ -49,6 +49,9 @@ struct TestInfo {
     size_t promptCount;
     unsigned flags;
     const char *note;  // what else the dialogue does, or NULL
+    // The result lines a plan's `contains` can match, one per line of the
+    // text: <...> stands for a value, {A|B} for one of the words; NULL: none.
+    const char *results;
 };
 
 size_t TestCount();
