@@ -130,10 +130,12 @@ BOOL WINAPI OnConsoleControl(DWORD type) {
 }  // namespace
 
 // Windows Embedded Compact has no current folder: a relative path would
-// name a file in the root folder.
+// name a file in the root folder. (A drive letter, which the device has
+// none of, counts as a full path too.)
 std::string PlatformResolvePath(const std::string &path) {
 #ifdef _WIN32_WCE
-    if (path.empty() || IsSeparator(path[0])) return path;
+    bool drive = path.size() >= 2 && path[1] == ':';
+    if (path.empty() || IsSeparator(path[0]) || drive) return path;
     wchar_t module[MAX_PATH + 1] = L"";
     DWORD length = GetModuleFileNameW(NULL, module, MAX_PATH);
     std::string program = Utf8FromWide(module, length);

@@ -11,8 +11,12 @@
 
 namespace {
 
-// Plans and reports are written in the working directory under relative
-// names, which every build's program (Wine's too) opens alike.
+// Plans and reports are written in the working directory and named to the
+// program by their full paths: every build's program opens those alike,
+// while a relative path means the program's own folder on Windows Embedded
+// Compact, which has no current folder.
+std::string Here(const std::string &name) { return (std::filesystem::current_path() / name).string(); }
+
 void WriteFile(const std::string &path, const std::string &text) {
     std::ofstream file(path, std::ios::binary);
     file << text;
@@ -74,16 +78,17 @@ TEST(Plan, MistakesAreAllToldByLineAndNothingRuns) {
               "[what]\n"
               "test = i2c.nothing\n"
               "repeat = 0\n");
-    RunResult run = RunWithArguments({"--plan", "plan_mistakes.plan", "--junit", "plan_mistakes.xml"});
+    const std::string plan = Here("plan_mistakes.plan");
+    RunResult run = RunWithArguments({"--plan", plan, "--junit", Here("plan_mistakes.xml")});
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_EQ(run.errors,
-              "plan_mistakes.plan:4: answer 3 \"zz\" of i2c.write must be an unsigned hexadecimal number at "
-              "\"Enter I2C Device Address (e.g. 50 = 0x50): \"\n"
-              "plan_mistakes.plan:5: unknown key \"colour\" (keys: test, answers, expect, contains, repeat, space, pause)\n"
-              "plan_mistakes.plan:8: version.library asks for 0 answers with these values, the step gives 1\n"
-              "plan_mistakes.plan:10: unknown test \"i2c.nothing\" (qzhaltest --list shows them)\n"
-              "plan_mistakes.plan:11: repeat must be a whole number from 1 to 1000000, not \"0\"\n"
-              "qzhaltest: 5 mistakes in the plan; nothing was run\n");
+              plan + ":4: answer 3 \"zz\" of i2c.write must be an unsigned hexadecimal number at "
+                     "\"Enter I2C Device Address (e.g. 50 = 0x50): \"\n" +
+                  plan + ":5: unknown key \"colour\" (keys: test, answers, expect, contains, repeat, space, pause)\n" +
+                  plan + ":8: version.library asks for 0 answers with these values, the step gives 1\n" + plan +
+                  ":10: unknown test \"i2c.nothing\" (qzhaltest --list shows them)\n" + plan +
+                  ":11: repeat must be a whole number from 1 to 1000000, not \"0\"\n"
+                  "qzhaltest: 5 mistakes in the plan; nothing was run\n");
     EXPECT_EQ(run.output, "");
     EXPECT_TRUE(run.trace.empty());
     EXPECT_EQ(ReadFile("plan_mistakes.xml"), "");
@@ -91,7 +96,7 @@ TEST(Plan, MistakesAreAllToldByLineAndNothingRuns) {
 
 TEST(Plan, SamplePlanForTheSimulatedBoardPasses) {
     RunResult run = RunWithArguments(
-        {"--plan", "simulated-board.plan", "--junit", "sample_plan.xml", "--json", "sample_plan.jsonl"});
+        {"--plan", Here("simulated-board.plan"), "--junit", Here("sample_plan.xml"), "--json", Here("sample_plan.jsonl")});
     EXPECT_EQ(run.exitCode, 0) << Console(run);
     EXPECT_TRUE(Holds(Console(run), "[ 1/35] backlight to half (backlight.brightness) ... PASS ")) << Console(run);
     EXPECT_TRUE(Holds(Console(run), "35 passed, 0 failed in ")) << Console(run);
@@ -117,7 +122,7 @@ TEST(Plan, FailedStepsAreReportedAndTheRunGoesOnUnlessToldToStop) {
               "[version]\n"
               "test = version.library\n"
               "contains = QZHalLib Version: 1.4.2.1\n");
-    RunResult run = RunWithArguments({"--plan", "plan_failing.plan", "--junit", "plan_failing.xml"});
+    RunResult run = RunWithArguments({"--plan", Here("plan_failing.plan"), "--junit", Here("plan_failing.xml")});
     EXPECT_EQ(run.exitCode, 1);
     std::string console = Console(run);
     EXPECT_TRUE(Holds(console, "[1/3] nobody at 51 (i2c.write) ... FAIL ")) << console;
@@ -139,8 +144,8 @@ TEST(Plan, FailedStepsAreReportedAndTheRunGoesOnUnlessToldToStop) {
                              "&quot;\""));
 
     // The steps a stop leaves out are in both reports.
-    run = RunWithArguments({"--plan", "plan_failing.plan", "--stop-on-failure", "--junit", "plan_stopped.xml",
-                            "--json", "plan_stopped.jsonl"});
+    run = RunWithArguments({"--plan", Here("plan_failing.plan"), "--stop-on-failure", "--junit", Here("plan_stopped.xml"),
+                            "--json", Here("plan_stopped.jsonl")});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(Holds(Console(run), "0 passed, 1 failed, 2 not run (stopped at the first failure) in "))
         << Console(run);
@@ -164,7 +169,7 @@ TEST(Plan, TestsWithoutAStatusLineAreJudgedByWhatTheLibraryAnswered) {
               "[no library version]\ntest = version.library\n"
               "[interrupt box left unanswered]\ntest = gpio.button-interrupt\nanswers = 1, 3\n");
     RunOptions options;
-    options.arguments = {"--plan", "unprinted.plan", "--json", "unprinted.jsonl"};
+    options.arguments = {"--plan", Here("unprinted.plan"), "--json", Here("unprinted.jsonl")};
     options.environment = {{"QZHAL_SIM_FAIL", "QZHalLibGetVersion"}};
     RunResult run = RunProgram(options);
     EXPECT_EQ(run.exitCode, 1);
@@ -195,15 +200,15 @@ TEST(Plan, AReportThatWouldDestroyAFileIsRefusedBeforeAnythingRuns) {
     WriteFile("clash.out", "an earlier report\n");
     std::filesystem::create_directories("clash_folder");
     const std::vector<std::vector<std::string>> clashes = {
-        {"--json", "clash.plan"},
-        {"--junit", "./clash.plan"},
-        {"--junit", "clash.out", "--json", "clash.out"},
-        {"--junit", "clash_folder"}};
+        {"--json", Here("clash.plan")},
+        {"--junit", Here("./clash.plan")},
+        {"--junit", Here("clash.out"), "--json", Here("clash.out")},
+        {"--junit", Here("clash_folder")}};
     const std::vector<std::string> problems = {
-        "--json clash.plan is the plan itself", "--junit ./clash.plan is the plan itself",
-        "--junit and --json name the same file clash.out", "--junit clash_folder is a directory"};
+        "--json " + Here("clash.plan") + " is the plan itself", "--junit " + Here("./clash.plan") + " is the plan itself",
+        "--junit and --json name the same file " + Here("clash.out"), "--junit " + Here("clash_folder") + " is a directory"};
     for (size_t i = 0; i < clashes.size(); ++i) {
-        std::vector<std::string> arguments = {"--plan", "clash.plan"};
+        std::vector<std::string> arguments = {"--plan", Here("clash.plan")};
         arguments.insert(arguments.end(), clashes[i].begin(), clashes[i].end());
         RunResult run = RunWithArguments(arguments);
         EXPECT_EQ(run.exitCode, 2) << problems[i];
@@ -215,32 +220,57 @@ TEST(Plan, AReportThatWouldDestroyAFileIsRefusedBeforeAnythingRuns) {
     }
 }
 
+// The dialogue's capture (in the temporary folder) and the JUnit report's
+// scratch files (beside it) are gone after a run: Windows removes no file
+// that is still open, so they are closed first there.
+TEST(Plan, ARunLeavesNoScratchFileBehind) {
+    std::filesystem::remove_all("scratch_temp");
+    std::filesystem::remove_all("scratch_reports");
+    std::filesystem::create_directories("scratch_temp");
+    std::filesystem::create_directories("scratch_reports");
+    WriteFile("scratch.plan", "[version]\ntest = version.library\n[nobody at 51]\ntest = i2c.write\n"
+                              "answers = 0, 0, 51, 0, 1\n");
+    RunOptions options;
+    options.arguments = {"--plan", Here("scratch.plan"), "--junit", Here("scratch_reports/r.xml"), "--json",
+                         Here("scratch_reports/r.jsonl")};
+    const std::string temporary = Here("scratch_temp");
+    options.environment = {{"TMPDIR", temporary}, {"TMP", temporary}, {"TEMP", temporary}};
+    RunResult run = RunProgram(options);
+    EXPECT_EQ(run.exitCode, 1) << Console(run);
+    EXPECT_TRUE(std::filesystem::is_empty("scratch_temp"));
+    std::vector<std::string> reports;
+    for (const auto &entry : std::filesystem::directory_iterator("scratch_reports"))
+        reports.push_back(entry.path().filename().string());
+    std::sort(reports.begin(), reports.end());
+    EXPECT_EQ(reports, (std::vector<std::string>{"r.jsonl", "r.xml"}));
+}
+
 // Names, values and broken plans reach the terminal as text to read, never
 // as control sequences it obeys, and never as a flood.
 TEST(Plan, WhatThePlanHoldsReachesTheTerminalOnlyAsReadableText) {
     WriteFile("raw_name.plan", "[bell\x07 and \x1b[31mred\tname]\ntest = version.library\n");
-    RunResult run = RunWithArguments({"--plan", "raw_name.plan", "--junit", "raw_name.xml"});
+    RunResult run = RunWithArguments({"--plan", Here("raw_name.plan"), "--junit", Here("raw_name.xml")});
     EXPECT_EQ(run.exitCode, 0) << Console(run);
     EXPECT_TRUE(Holds(Console(run), "] bell\\x07 and \\x1b[31mred\\tname (version.library) ... PASS"))
         << Console(run);
     EXPECT_FALSE(Holds(Console(run), "\x1b"));
     EXPECT_TRUE(Holds(ReadFile("raw_name.xml"), "name=\"bell\xEF\xBF\xBD and \xEF\xBF\xBD[31mred&#9;name\""));
 
-    WriteFile("nul.plan", std::string("[a]\ntest = version.library\n[b\0c]\ntest = version.bsp\n", 46));
+    WriteFile("nul_byte.plan", std::string("[a]\ntest = version.library\n[b\0c]\ntest = version.bsp\n", 46));
     WriteFile("long.plan", "[long]\ntest = " + std::string(1000, 'x') + "\n");
     std::string junk;
     for (int i = 0; i < 50; ++i) junk += "junk\n";
     WriteFile("junk.plan", junk);
     std::filesystem::create_directories("plan_folder");
-    const std::vector<std::string> plans = {"nul.plan", "long.plan", "junk.plan", "plan_folder"};
+    const std::vector<std::string> plans = {"nul_byte.plan", "long.plan", "junk.plan", "plan_folder"};
     const std::vector<std::string> told = {
-        "nul.plan:3: a NUL byte: a plan is text\n",
-        "long.plan:2: unknown test \"" + std::string(60, 'x') + "...\" (qzhaltest --list shows them)\n",
-        "junk.plan:19: expected key = value or [step name]\n... 31 more\n"
-        "qzhaltest: 51 mistakes in the plan; nothing was run\n",
-        "qzhaltest: plan_folder: is a directory, not a plan file; nothing was run\n"};
+        Here("nul_byte.plan") + ":3: a NUL byte: a plan is text\n",
+        Here("long.plan") + ":2: unknown test \"" + std::string(60, 'x') + "...\" (qzhaltest --list shows them)\n",
+        Here("junk.plan") + ":19: expected key = value or [step name]\n... 31 more\n"
+                            "qzhaltest: 51 mistakes in the plan; nothing was run\n",
+        "qzhaltest: " + Here("plan_folder") + ": is a directory, not a plan file; nothing was run\n"};
     for (size_t i = 0; i < plans.size(); ++i) {
-        run = RunWithArguments({"--plan", plans[i]});
+        run = RunWithArguments({"--plan", Here(plans[i])});
         EXPECT_EQ(run.exitCode, 2) << plans[i];
         EXPECT_TRUE(Holds(run.errors, told[i])) << run.errors;
         EXPECT_TRUE(run.trace.empty()) << plans[i];
