@@ -345,9 +345,9 @@ int RunPlan(const PlanRunOptions &options) {
         return kPlanFailed;
     }
     if (!StartRun(run)) return kPlanUsageError;
+    run.start = run.lastStepEnd = PlatformMilliseconds();
     g_stoppable = &run;
     PlatformCatchStopRequests(StopOnRequest);
-    run.start = run.lastStepEnd = PlatformMilliseconds();
     // After a failure with --stop-on-failure, the rest of the plan is only
     // walked through to list its steps in the JUnit report.
     for (run.pass = 1; run.pass <= options.passes && !(run.stopped && options.junitPath.empty()); ++run.pass)
