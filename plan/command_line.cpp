@@ -32,7 +32,7 @@ const char kHelp[] =
     "  --repeat N         runs the whole plan N times (1 to 1000000)\n"
     "  --stop-on-failure  stops at the first step that fails\n"
     "\n"
-    "A plan is a regular file or a pipe (--plan /dev/stdin) of at most 4 MiB, read once;\n"
+    "A plan is a regular file or a pipe (--plan /dev/stdin) of at most 16 MiB, read once;\n"
     "relative paths are taken from the current folder (on Windows Embedded Compact,\n"
     "which has none, from the program's own folder).\n"
     "\n"

@@ -12,7 +12,7 @@
 #include "../hal/fixed_width_types.h"
 
 // A plan is read whole, once, before anything runs, and at most this long.
-const size_t kPlanFileMaxBytes = 4u << 20;
+const size_t kPlanFileMaxBytes = 16u << 20;
 
 // The path as the program opens it: on Windows Embedded Compact, which has
 // no current folder, a relative path is taken from the program's own

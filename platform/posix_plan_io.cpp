@@ -35,7 +35,7 @@ std::string NotAPlan(const struct stat &about) {
     if (S_ISCHR(about.st_mode) || S_ISBLK(about.st_mode)) return "is a device, not a plan file";
     if (!S_ISREG(about.st_mode) && !S_ISFIFO(about.st_mode)) return "is neither a file nor a pipe";
     if (S_ISREG(about.st_mode) && about.st_size > static_cast<off_t>(kPlanFileMaxBytes))
-        return "is larger than 4 MiB, the most a plan may be";
+        return "is larger than 16 MiB, the most a plan may be";
     return "";
 }
 
@@ -50,7 +50,7 @@ bool ReadAll(int descriptor, std::string &text, std::string &reason) {
         }
         if (got == 0) return true;
         if (text.size() + static_cast<size_t>(got) > kPlanFileMaxBytes) {
-            reason = "is larger than 4 MiB, the most a plan may be";
+            reason = "is larger than 16 MiB, the most a plan may be";
             return false;
         }
         text.append(block, static_cast<size_t>(got));
@@ -135,6 +135,7 @@ bool PlatformReadPlanFile(const std::string &path, std::string &text, std::strin
         reason = NotAPlan(about);
         // Reads wait for a writer that is there; a FIFO without one reads
         // as empty.
+        if (reason.empty() && S_ISREG(about.st_mode)) text.reserve(static_cast<size_t>(about.st_size));
         if (reason.empty() && fcntl(descriptor, F_SETFL, fcntl(descriptor, F_GETFL) & ~O_NONBLOCK) == 0)
             read = ReadAll(descriptor, text, reason);
     }

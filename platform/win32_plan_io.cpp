@@ -92,7 +92,7 @@ bool ReadWhole(HANDLE file, std::string &text, std::string &reason) {
         }
         if (got == 0) return true;
         if (text.size() + got > kPlanFileMaxBytes) {
-            reason = "is larger than 4 MiB, the most a plan may be";
+            reason = "is larger than 16 MiB, the most a plan may be";
             return false;
         }
         text.append(block, got);
@@ -108,7 +108,7 @@ std::string NotAPlan(HANDLE file) {
 #endif
     DWORD high = 0;
     DWORD low = GetFileSize(file, &high);
-    if (high != 0 || low > kPlanFileMaxBytes) return "is larger than 4 MiB, the most a plan may be";
+    if (high != 0 || low > kPlanFileMaxBytes) return "is larger than 16 MiB, the most a plan may be";
     return "";
 }
 
