@@ -77,35 +77,26 @@ std::string PlaceOf(const std::string &path, int linksLeft) {
     return place;
 }
 
-// Stop requests: the signal handler only writes the signal's number into a
-// pipe; a thread of its own reads it and runs the handler with the hold
-// taken, so the handler may do anything a thread may.
-int g_stopPipe[2] = {-1, -1};
+// Stop requests: the signals are blocked in the program's threads and taken
+// by a thread of their own with sigwait, which then runs the handler with
+// the hold taken, so the handler may do anything a thread may. A thread
+// that was running before they were blocked (one the board library started)
+// may still catch one: it hands it on to that thread.
+sigset_t g_stopSignals;
+pthread_t g_stopWatcher;
 void (*g_onStop)(int) = NULL;
 pthread_mutex_t g_stopHold = PTHREAD_MUTEX_INITIALIZER;
 
-void ForwardStopSignal(int number) {
+void HandOnStopSignal(int number) {
     int saved = errno;
-    unsigned char byte = static_cast<unsigned char>(number);
-    ssize_t written = write(g_stopPipe[1], &byte, 1);
-    (void)written;
+    pthread_kill(g_stopWatcher, number);
     errno = saved;
 }
 
-void StopSignals(sigset_t &signals) {
-    sigemptyset(&signals);
-    for (size_t i = 0; i < kStopSignalCount; ++i) sigaddset(&signals, kStopSignals[i]);
-}
-
 void *WatchStopRequests(void *) {
-    sigset_t signals;
-    StopSignals(signals);
-    pthread_sigmask(SIG_UNBLOCK, &signals, NULL);
     for (;;) {
-        unsigned char number = 0;
-        ssize_t got = read(g_stopPipe[0], &number, 1);
-        if (got < 0 && errno == EINTR) continue;
-        if (got <= 0) return NULL;
+        int number = 0;
+        if (sigwait(&g_stopSignals, &number) != 0) continue;
         pthread_mutex_lock(&g_stopHold);
         g_onStop(number);
         pthread_mutex_unlock(&g_stopHold);
@@ -231,34 +222,31 @@ std::string PlatformLastFileError() { return SystemReason(errno); }
 
 bool PlatformCatchStopRequests(void (*onRequest)(int signalNumber)) {
     if (g_onStop) return false;
-    if (pipe(g_stopPipe) != 0) return false;
-    CloseOnExec(g_stopPipe[0]);
-    CloseOnExec(g_stopPipe[1]);
     g_onStop = onRequest;
-    // Blocked here, and so in every thread started from here on: the
-    // signals reach the watcher, or a thread the board library started.
-    sigset_t signals;
-    StopSignals(signals);
-    pthread_sigmask(SIG_BLOCK, &signals, NULL);
-    struct sigaction action;
-    std::memset(&action, 0, sizeof action);
-    action.sa_handler = ForwardStopSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
     // A signal the process was started ignoring (nohup, a background job of
     // a script) stays ignored.
+    sigemptyset(&g_stopSignals);
     for (size_t i = 0; i < kStopSignalCount; ++i) {
         struct sigaction inherited;
-        if (sigaction(kStopSignals[i], NULL, &inherited) == 0 && inherited.sa_handler == SIG_IGN) continue;
-        sigaction(kStopSignals[i], &action, NULL);
+        if (sigaction(kStopSignals[i], NULL, &inherited) == 0 && inherited.sa_handler != SIG_IGN)
+            sigaddset(&g_stopSignals, kStopSignals[i]);
     }
+    // Blocked here, and so in every thread started from here on.
+    pthread_sigmask(SIG_BLOCK, &g_stopSignals, NULL);
     pthread_attr_t attributes;
     pthread_attr_init(&attributes);
     pthread_attr_setdetachstate(&attributes, PTHREAD_CREATE_DETACHED);
-    pthread_t watcher;
-    bool started = pthread_create(&watcher, &attributes, WatchStopRequests, NULL) == 0;
+    bool started = pthread_create(&g_stopWatcher, &attributes, WatchStopRequests, NULL) == 0;
     pthread_attr_destroy(&attributes);
-    return started;
+    if (!started) return false;
+    struct sigaction action;
+    std::memset(&action, 0, sizeof action);
+    action.sa_handler = HandOnStopSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (size_t i = 0; i < kStopSignalCount; ++i)
+        if (sigismember(&g_stopSignals, kStopSignals[i])) sigaction(kStopSignals[i], &action, NULL);
+    return true;
 }
 
 void PlatformHoldStopRequests() { pthread_mutex_lock(&g_stopHold); }
