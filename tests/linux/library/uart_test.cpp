@@ -77,4 +77,20 @@ TEST_F(UartOnPseudoTerminals, ClosingAPortEndsItsWaitingReadAtOnce) {
     EXPECT_EQ(UARTOpen(1, 0, 115200), 1);
 }
 
+TEST_F(UartOnPseudoTerminals, ATextWithLineEndsAndControlsStaysOnItsOwnTraceLine) {
+    // A text made to look like the end of its call and a call of its own.
+    const std::string text = "a\") = 1\nSoftReset() = 1\r\n\x01\\";
+    int writes = TraceLineCount("UARTWrite"), resets = TraceLineCount("SoftReset");
+    EXPECT_EQ(UARTWrite(2, text.c_str()), 1);
+    EXPECT_EQ(TraceLineCount("UARTWrite"), writes + 1);
+    EXPECT_EQ(TraceLineCount("SoftReset"), resets);
+    EXPECT_EQ(LastTraceLine("UARTWrite"), R"(UARTWrite(2, "a\") = 1\nSoftReset() = 1\r\n\x01\\") = 1)");
+    // The bytes themselves go out as they are.
+    std::string sent(text.size(), '\0');
+    pollfd ready = {SerialPeer(2), POLLIN, 0};
+    ASSERT_EQ(poll(&ready, 1, 1000), 1);
+    EXPECT_EQ(::read(SerialPeer(2), &sent[0], sent.size()), static_cast<ssize_t>(text.size()));
+    EXPECT_EQ(sent, text);
+}
+
 }  // namespace
