@@ -102,6 +102,11 @@ std::vector<char> LinkQueryAnswer() {
         can_bittiming timing{};
         timing.bitrate = can.bitRate;
         AppendAttribute(bytes, IFLA_CAN_BITTIMING, &timing, sizeof timing);
+        if (can.clockHz != 0) {
+            AppendAttribute(bytes, IFLA_CAN_BITTIMING_CONST, &kFlexCanLimits, sizeof kFlexCanLimits);
+            can_clock clock{can.clockHz};
+            AppendAttribute(bytes, IFLA_CAN_CLOCK, &clock, sizeof clock);
+        }
         SetLength(bytes, data);
     }
     SetLength(bytes, info);
@@ -131,11 +136,17 @@ int ChangeLink(const nlmsghdr *header) {
                                 : nullptr;
     if (timing) {
         if (can.linkUp) return EBUSY;
-        can.bitRate = static_cast<const can_bittiming *>(RTA_DATA(timing))->bitrate;
+        uint32_t asked = static_cast<const can_bittiming *>(RTA_DATA(timing))->bitrate;
+        std::lock_guard<std::mutex> lock(can.mutex);
+        auto made = can.kernelRates.find(asked);
+        can.bitRate = can.clockHz != 0 && made != can.kernelRates.end() ? made->second : asked;
     }
     if (link->ifi_change & IFF_UP) {
         bool up = (link->ifi_flags & IFF_UP) != 0;
-        if (can.linkUp && !up) can.pendingError = ENETDOWN;
+        if (can.linkUp && !up) {
+            can.pendingError = ENETDOWN;
+            ++can.linkDowns;
+        }
         can.linkUp = up;
     }
     return 0;
