@@ -15,6 +15,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include "serial_stand_in.h"
+
 std::atomic<int> g_rebootError{EPERM};
 std::atomic<bool> g_mayReboot{false};
 std::atomic<int> g_interruptedWrites{0}, g_shortWrites{0};
@@ -327,7 +329,10 @@ int __wrap_ioctl(int fd, unsigned long request, void *argument) {
     case SPI_IOC_WR_MODE32: spi.mode = *static_cast<uint32_t *>(argument); return 0;
     case SPI_IOC_WR_BITS_PER_WORD:
     case SPI_IOC_WR_MAX_SPEED_HZ: return 0;
-    default: return __real_ioctl(fd, request, argument);
+    default: {
+        int result = 0;
+        return SerialStandInIoctl(fd, request, argument, result) ? result : __real_ioctl(fd, request, argument);
+    }
     }
 }
 
