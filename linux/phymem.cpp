@@ -1,8 +1,9 @@
 // Physical registers through /dev/mem, inside the address windows of the
-// board map only: nothing outside them is ever mapped, so a mistyped
-// address cannot reach RAM. Each window is mapped on its first access and
-// stays mapped; accesses are single 32-bit loads and stores, so any number
-// of threads may make them at once.
+// board map only: an access outside them is refused, so a mistyped address
+// cannot reach RAM. Each window is mapped on its first access, rounded out
+// to whole pages (the rest of those pages is never accessed), and stays
+// mapped; accesses are single 32-bit loads and stores, so any number of
+// threads may make them at once.
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
