@@ -58,6 +58,10 @@ bool MayReboot() {
 
 int32_t Restart(Why &why) {
     const BoardMap &map = TheBoardMap();
+    // Not allowed, or the map says nothing usable: it could not be read, or
+    // its reboot line was wrong.
+    if (!map.rebootAllowed && (!map.unreadable.empty() || map.broken.count("reboot")))
+        return Refuse(why, map.Missing("reboot"));
     if (!map.rebootAllowed) return Refuse(why, "board map " + map.path + " does not allow a reboot");
     if (!MayReboot()) return Refuse(why, "rebooting needs the CAP_SYS_BOOT capability");
     // The call does not return when it works: its trace line goes first.

@@ -65,12 +65,15 @@ public:
     }
 
 private:
-    // A key given twice keeps its first value; "memory" may repeat.
+    // A key given twice keeps its first value; "memory" may repeat. The
+    // line given twice is an error, but its key is no entry left out: what
+    // becomes of the first value is the reason its calls get.
     bool Claim(const Assignment &entry) {
         if (entry.key == "memory") return true;
         auto first = firstLine_.emplace(entry.key, entry.line);
         if (first.second) return true;
-        Error(entry, entry.key + " is given twice (first on line " + std::to_string(first.first->second) + ")");
+        map_.Reject("", entry.line,
+                    entry.key + " is given twice (first on line " + std::to_string(first.first->second) + ")");
         return false;
     }
 

@@ -72,8 +72,16 @@ void CheckDevices(BoardMap &map) {
     }
 }
 
-BoardMap LoadMap() {
-    std::string path = MapPath();
+void Report(const BoardMap &map) {
+    for (const std::string &error : map.errors) {
+        std::fprintf(stderr, "QZHalLib: %s\n", error.c_str());
+        TraceNote(error);
+    }
+}
+
+}  // namespace
+
+BoardMap LoadBoardMap(const std::string &path) {
     std::string text, why;
     if (!ReadBoardMapFile(path, text, why)) {
         BoardMap map;
@@ -87,18 +95,9 @@ BoardMap LoadMap() {
     return map;
 }
 
-void Report(const BoardMap &map) {
-    for (const std::string &error : map.errors) {
-        std::fprintf(stderr, "QZHalLib: %s\n", error.c_str());
-        TraceNote(error);
-    }
-}
-
-}  // namespace
-
 const BoardMap &TheBoardMap() {
     static const BoardMap &map = [] () -> const BoardMap & {
-        BoardMap *loaded = new BoardMap(LoadMap());
+        BoardMap *loaded = new BoardMap(LoadBoardMap(MapPath()));
         Report(*loaded);
         return *loaded;
     }();

@@ -8,4 +8,8 @@
 
 const BoardMap &TheBoardMap();
 
+// The map at `path`, read and its devices looked at, without reporting its
+// mistakes (TheBoardMap does, once).
+BoardMap LoadBoardMap(const std::string &path);
+
 #endif

@@ -171,7 +171,12 @@ int32_t ConfigureMode(int32_t number, int32_t mode, uint32_t bitRate, Why &why) 
     CanChannels &channels = Channels();
     Lock lock(channels.mutex);
     CanChannel *channel = Find(channels, number, why);
-    if (!channel || !SetCanBitRate(channel->interface, bitRate, why)) return 0;
+    uint32_t rateInUse = 0;
+    if (!channel || !SetCanBitRate(channel->interface, bitRate, rateInUse, why)) return 0;
+    // The controller's clock seldom makes every rate exactly: the trace
+    // tells the rate it runs at.
+    if (rateInUse != 0 && rateInUse != bitRate)
+        why = channel->interface + " runs at " + std::to_string(rateInUse) + " bit/s, the nearest rate its clock allows";
     ClearPendingError(*channel);
     channel->mode = mode;
     channel->modeSet = true;

@@ -10,6 +10,8 @@
 #include <unistd.h>
 #include <vector>
 
+#include "can_bit_timing.h"
+
 namespace {
 
 // One rtnetlink request: the header, the interface and its attributes.
@@ -127,7 +129,20 @@ struct LinkTiming {
     bool up = false;
     bool isCan = false;
     uint32_t bitRate = 0;
+    // The controller's clock and bit-timing limits, when the kernel reports
+    // them (a controller with a fixed list of rates has none).
+    uint32_t clockHz = 0;
+    bool hasLimits = false;
+    can_bittiming_const limits{};
 };
+
+// The payload of attribute `type` of the CAN link data when it holds at
+// least `size` bytes; null otherwise.
+const void *CanAttribute(const rtattr *data, uint16_t type, size_t size) {
+    const rtattr *found =
+        FindAttribute(static_cast<const rtattr *>(RTA_DATA(data)), static_cast<int>(RTA_PAYLOAD(data)), type);
+    return found && RTA_PAYLOAD(found) >= size ? RTA_DATA(found) : nullptr;
+}
 
 // What the interface's link information says about its bit timing.
 LinkTiming ReadTiming(const std::vector<char> &answer) {
@@ -143,12 +158,25 @@ LinkTiming ReadTiming(const std::vector<char> &answer) {
     timing.isCan = kind && std::strcmp(static_cast<const char *>(RTA_DATA(kind)), "can") == 0;
     const rtattr *data = FindAttribute(static_cast<const rtattr *>(RTA_DATA(info)),
                                        static_cast<int>(RTA_PAYLOAD(info)), IFLA_INFO_DATA);
-    const rtattr *bits = data ? FindAttribute(static_cast<const rtattr *>(RTA_DATA(data)),
-                                              static_cast<int>(RTA_PAYLOAD(data)), IFLA_CAN_BITTIMING)
-                              : nullptr;
-    if (bits && RTA_PAYLOAD(bits) >= sizeof(can_bittiming))
-        timing.bitRate = static_cast<const can_bittiming *>(RTA_DATA(bits))->bitrate;
+    if (!data) return timing;
+    if (const void *bits = CanAttribute(data, IFLA_CAN_BITTIMING, sizeof(can_bittiming)))
+        timing.bitRate = static_cast<const can_bittiming *>(bits)->bitrate;
+    if (const void *clock = CanAttribute(data, IFLA_CAN_CLOCK, sizeof(can_clock)))
+        timing.clockHz = static_cast<const can_clock *>(clock)->freq;
+    if (const void *limits = CanAttribute(data, IFLA_CAN_BITTIMING_CONST, sizeof(can_bittiming_const))) {
+        std::memcpy(&timing.limits, limits, sizeof timing.limits);
+        timing.hasLimits = true;
+    }
     return timing;
+}
+
+// Whether the controller runs at what the kernel makes of `bitRate`: that
+// rate, or the nearest its clock allows by the kernel's arithmetic
+// (KernelCanBitRate). Only then is the link left as it is.
+bool RunsAt(const LinkTiming &timing, uint32_t bitRate) {
+    if (timing.bitRate == bitRate) return true;
+    if (timing.bitRate == 0 || timing.clockHz == 0 || !timing.hasLimits) return false;
+    return KernelCanBitRate(timing.clockHz, timing.limits, bitRate) == timing.bitRate;
 }
 
 bool SetUp(RouteSocket &route, int index, bool up) {
@@ -171,15 +199,8 @@ bool SetTiming(RouteSocket &route, int index, uint32_t bitRate) {
 
 std::string Failure(const std::string &what) { return what + " (" + std::strerror(errno) + ")"; }
 
-}  // namespace
-
-bool SetCanBitRate(const std::string &interface, uint32_t bitRate, std::string &why) {
-    int index = static_cast<int>(if_nametoindex(interface.c_str()));
-    if (index == 0) {
-        why = Failure("no network interface " + interface);
-        return false;
-    }
-    RouteSocket route;
+// Reads the link's state into `timing`; false with the reason in `why`.
+bool QueryLink(RouteSocket &route, int index, const std::string &interface, LinkTiming &timing, std::string &why) {
     LinkRequest query(RTM_GETLINK, index, 0, 0);
     std::vector<char> answer = route.Ask(query.Finished());
     if (answer.empty() || !RouteSocket::Acknowledged(answer)) {
@@ -190,8 +211,24 @@ bool SetCanBitRate(const std::string &interface, uint32_t bitRate, std::string &
         why = "cannot read the link of " + interface + " (unexpected answer)";
         return false;
     }
-    LinkTiming timing = ReadTiming(answer);
-    bool newRate = timing.isCan && timing.bitRate != bitRate;
+    timing = ReadTiming(answer);
+    return true;
+}
+
+}  // namespace
+
+bool SetCanBitRate(const std::string &interface, uint32_t bitRate, uint32_t &rateInUse, std::string &why) {
+    rateInUse = 0;
+    int index = static_cast<int>(if_nametoindex(interface.c_str()));
+    if (index == 0) {
+        why = Failure("no network interface " + interface);
+        return false;
+    }
+    RouteSocket route;
+    LinkTiming timing;
+    if (!QueryLink(route, index, interface, timing, why)) return false;
+    bool newRate = timing.isCan && !RunsAt(timing, bitRate);
+    if (!newRate) rateInUse = timing.bitRate;
     if (!newRate && timing.up) return true;
     bool set = !newRate || ((!timing.up || SetUp(route, index, false)) && SetTiming(route, index, bitRate));
     if (!set) why = Failure("cannot set " + interface + " to " + std::to_string(bitRate) + " bit/s");
@@ -199,5 +236,8 @@ bool SetCanBitRate(const std::string &interface, uint32_t bitRate, std::string &
         why = Failure("cannot bring " + interface + " up");
         return false;
     }
+    // The rate the kernel chose; unknown when the link cannot be read now.
+    std::string ignored;
+    if (set && newRate && QueryLink(route, index, interface, timing, ignored)) rateInUse = timing.bitRate;
     return set;
 }

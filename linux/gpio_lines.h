@@ -17,7 +17,9 @@ struct GpioLine {
 };
 
 // Opens the line of `entry`; false with the reason in `why` when the chip or
-// the line does not exist.
+// the line does not exist. A search by line name or chip label skips the
+// chips that cannot be opened, and names them in the reason when it found
+// nothing.
 bool OpenGpioLine(const GpioEntry &entry, GpioLine &opened, std::string &why);
 
 void CloseGpioLine(GpioLine &opened);

@@ -1,8 +1,9 @@
 // Physical registers through /dev/mem, inside the address windows of the
-// board map only: nothing outside them is ever mapped, so a mistyped
-// address cannot reach RAM. Each window is mapped on its first access and
-// stays mapped; accesses are single 32-bit loads and stores, so any number
-// of threads may make them at once.
+// board map only: an access outside them is refused, so a mistyped address
+// cannot reach RAM. Each window is mapped on its first access, rounded out
+// to whole pages (the rest of those pages is never accessed), and stays
+// mapped; accesses are single 32-bit loads and stores, so any number of
+// threads may make them at once.
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -65,6 +66,17 @@ bool MapPages(MappedWindow &mapped, Why &why) {
     return true;
 }
 
+// Why no window holds `address`: the map could not be read, it has no
+// window (its memory lines were wrong, or there are none), or the address
+// is outside those it has.
+std::string OutsideTheWindows(uint32_t address) {
+    const BoardMap &map = TheBoardMap();
+    if (!map.unreadable.empty()) return map.unreadable;
+    if (map.memory.empty())
+        return map.broken.count("memory") ? map.broken.at("memory") : "board map " + map.path + " has no memory window";
+    return Hex(address) + " is outside the memory windows of board map " + map.path;
+}
+
 // The 32-bit register at `address`, mapped on first use; null with the
 // reason in `why` when no window holds it whole.
 volatile uint32_t *Register(int32_t channel, uint32_t address, int32_t width, Why &why) {
@@ -83,8 +95,7 @@ volatile uint32_t *Register(int32_t channel, uint32_t address, int32_t width, Wh
         if (!mapped.pages && !MapPages(mapped, why)) return nullptr;
         return reinterpret_cast<volatile uint32_t *>(mapped.pages + (address - mapped.pagesBase));
     }
-    return Refuse(why, Hex(address) + " is outside the memory windows of board map " + TheBoardMap().path,
-                  nullptr);
+    return Refuse(why, OutsideTheWindows(address), nullptr);
 }
 
 }  // namespace

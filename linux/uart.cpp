@@ -18,6 +18,7 @@
 #include <memory>
 #include <mutex>
 #include <poll.h>
+#include <set>
 #include <sys/eventfd.h>
 #include <sys/ioctl.h>
 #include <termios.h>
@@ -61,9 +62,12 @@ struct UartPort {
 
 using PortHandle = std::shared_ptr<UartPort>;
 
+// The table of ports. Its lock guards the table only: a port is opened and
+// configured outside it, so that a slow device holds up no other port.
 struct UartPorts {
     std::mutex mutex;
     std::map<int32_t, PortHandle> open;  // by port number
+    std::set<int32_t> opening;           // claimed by a UARTOpen under way
 };
 
 UartPorts &Ports() {
@@ -106,22 +110,62 @@ int WaitFor(const UartPort &uart, short events, int ms, bool &closed, bool *hung
     return ready;
 }
 
+// What a driver made of a rate it cannot run exactly, for the trace.
+std::string RateNote(const UartLine &line, uint32_t rateInUse) {
+    if (rateInUse == static_cast<uint32_t>(line.baud)) return "";
+    return "the port runs at " + std::to_string(rateInUse) + " bit/s, the nearest rate its clock allows";
+}
+
+// The port's number claimed in the table while it is being opened: no
+// other UARTOpen takes it, and no other call sees it before it is ready.
+class OpeningClaim {
+public:
+    OpeningClaim(UartPorts &ports, int32_t port) : ports_(ports), port_(port) {}
+    ~OpeningClaim() {
+        if (!claimed_) return;
+        std::lock_guard<std::mutex> lock(ports_.mutex);
+        ports_.opening.erase(port_);
+        if (opened_) ports_.open[port_] = opened_;
+    }
+    OpeningClaim(const OpeningClaim &) = delete;
+    OpeningClaim &operator=(const OpeningClaim &) = delete;
+
+    // False with the reason when the port is open or being opened.
+    bool Claim(Why &why) {
+        std::lock_guard<std::mutex> lock(ports_.mutex);
+        if (ports_.open.count(port_) || ports_.opening.count(port_))
+            return Refuse(why, PortName(port_) + " is already open", false);
+        ports_.opening.insert(port_);
+        claimed_ = true;
+        return true;
+    }
+    // Puts the opened port into the table when the claim ends.
+    void Opened(PortHandle uart) { opened_ = std::move(uart); }
+
+private:
+    UartPorts &ports_;
+    int32_t port_;
+    bool claimed_ = false;
+    PortHandle opened_;
+};
+
 int32_t Open(int32_t port, int32_t flow, int32_t baud, Why &why) {
     UartLine line;
     line.flow = flow;
     line.baud = baud;
     std::string problem = UartLineProblem(line);
     if (!problem.empty()) return Refuse(why, problem);
-    UartPorts &ports = Ports();
-    std::lock_guard<std::mutex> lock(ports.mutex);
-    if (ports.open.count(port)) return Refuse(why, PortName(port) + " is already open");
+    OpeningClaim claim(Ports(), port);
+    if (!claim.Claim(why)) return 0;
     PortHandle uart = std::make_shared<UartPort>();
+    uint32_t rateInUse = 0;
     uart->fd = OpenMappedDevice(TheBoardMap().uart, "uart", port, O_RDWR | O_NOCTTY | O_NONBLOCK, why);
-    if (uart->fd < 0 || !ApplyUartLine(uart->fd, line, why)) return 0;
+    if (uart->fd < 0 || !ApplyUartLine(uart->fd, line, rateInUse, why)) return 0;
     uart->closeEvent = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
     if (uart->closeEvent < 0) return Refuse(why, SystemError("cannot make the close event"));
     uart->line = line;
-    ports.open[port] = uart;
+    claim.Opened(uart);
+    why = RateNote(line, rateInUse);
     return 1;
 }
 
@@ -132,9 +176,11 @@ int32_t Configure(int32_t port, const UartLine &line, Why &why) {
     if (!uart) return 0;
     std::scoped_lock lock(uart->reading, uart->writing);
     if (uart->closed) return Refuse(why, PortName(port) + " is not open");
-    if (!ApplyUartLine(uart->fd, line, why)) return 0;
+    uint32_t rateInUse = 0;
+    if (!ApplyUartLine(uart->fd, line, rateInUse, why)) return 0;
     uart->line = line;
     uart->configured = true;
+    why = RateNote(line, rateInUse);
     return 1;
 }
 
@@ -142,11 +188,6 @@ int32_t Configure(int32_t port, const UartLine &line, Why &why) {
 int Unsent(int fd) {
     int waiting = 0;
     return ioctl(fd, TIOCOUTQ, &waiting) == 0 ? waiting : 0;
-}
-
-// The time `bytes` take at the line's rate, ten bits each.
-Clock::duration SendTime(const UartLine &line, size_t bytes) {
-    return std::chrono::microseconds(static_cast<int64_t>(bytes) * 10 * 1000000 / line.baud);
 }
 
 // False with errno set: ETIMEDOUT, ECANCELED when the port was closed.
@@ -186,7 +227,7 @@ int32_t Write(int32_t port, const char *text, Why &why) {
     std::lock_guard<std::mutex> lock(uart->writing);
     if (!ReadyForTransfer(*uart, port, why)) return 0;
     size_t length = std::strlen(text);
-    Clock::time_point deadline = Clock::now() + SendTime(uart->line, length) + kWriteSlack;
+    Clock::time_point deadline = Clock::now() + UartSendTime(uart->line, length) + kWriteSlack;
     if (SendAll(*uart, text, length, deadline)) return 1;
     int error = errno;
     tcflush(uart->fd, TCOFLUSH);

@@ -1,6 +1,5 @@
 #include <asm/ioctls.h>
 #include <asm/termbits.h>
-#include <cerrno>
 #include <cstdint>
 
 #include "uart_line.h"
@@ -8,7 +7,13 @@
 // <sys/ioctl.h> would bring the C library's termios types along.
 extern "C" int ioctl(int fd, unsigned long request, ...);
 
-bool SetCustomBaud(int fd, uint32_t baud) {
+namespace {
+
+uint32_t Distance(uint32_t a, uint32_t b) { return a > b ? a - b : b - a; }
+
+}  // namespace
+
+bool SetCustomBaud(int fd, uint32_t baud, uint32_t &achieved) {
     termios2 settings;
     if (ioctl(fd, TCGETS2, &settings) != 0) return false;
     settings.c_cflag &= ~static_cast<tcflag_t>(CBAUD | (CBAUD << IBSHIFT));
@@ -16,6 +21,8 @@ bool SetCustomBaud(int fd, uint32_t baud) {
     settings.c_ispeed = baud;
     settings.c_ospeed = baud;
     if (ioctl(fd, TCSETS2, &settings) != 0 || ioctl(fd, TCGETS2, &settings) != 0) return false;
-    errno = EINVAL;
-    return settings.c_ospeed == baud;
+    // A driver writes back the rate its clock made of the one asked for.
+    achieved = Distance(settings.c_ispeed, baud) > Distance(settings.c_ospeed, baud) ? settings.c_ispeed
+                                                                                    : settings.c_ospeed;
+    return true;
 }

@@ -9,6 +9,10 @@ namespace {
 constexpr int32_t kMinBaud = 1200;
 constexpr int32_t kMaxBaud = 256000;
 
+// Where the input rate's code sits in c_cflag (the kernel's IBSHIFT).
+constexpr int kInputRateShift = 16;
+static_assert((CBAUD << kInputRateShift) == CIBAUD, "the input rate's bits are the output rate's, shifted");
+
 struct Rate {
     int32_t baud;
     speed_t code;
@@ -57,8 +61,12 @@ void SetLine(termios &settings, const UartLine &line) {
     settings.c_cc[VMIN] = 0;
     settings.c_cc[VTIME] = 0;
     speed_t code = RateCode(line.baud);
-    cfsetispeed(&settings, code == B0 ? B38400 : code);
-    cfsetospeed(&settings, code == B0 ? B38400 : code);
+    if (code == B0) code = B38400;  // until SetCustomBaud sets the rate
+    cfsetospeed(&settings, code);
+    // The kernel takes the input rate from the CIBAUD bits, which the C
+    // library's cfsetispeed leaves alone: after a custom rate they would
+    // keep it as the input rate.
+    settings.c_cflag = (settings.c_cflag & ~CIBAUD) | (code << kInputRateShift);
 }
 
 // What the driver left as it was of the settings asked for: tcsetattr
@@ -91,7 +99,14 @@ std::string UartLineProblem(const UartLine &line) {
     return "";
 }
 
-bool ApplyUartLine(int fd, const UartLine &line, std::string &why) {
+std::chrono::microseconds UartSendTime(const UartLine &line, size_t bytes) {
+    // In half bits, for 1.5 stop bits.
+    int64_t stopHalfBits = line.stopBits == 0 ? 2 : line.stopBits == 1 ? 3 : 4;
+    int64_t halfBits = 2 * (1 + line.byteSize + (line.parity != 0 ? 1 : 0)) + stopHalfBits;
+    return std::chrono::microseconds(static_cast<int64_t>(bytes) * halfBits * 1000000 / (2 * int64_t{line.baud}));
+}
+
+bool ApplyUartLine(int fd, const UartLine &line, uint32_t &rateInUse, std::string &why) {
     termios settings;
     if (tcgetattr(fd, &settings) != 0) {
         why = std::string("cannot read the line settings (") + std::strerror(errno) + ")";
@@ -108,8 +123,17 @@ bool ApplyUartLine(int fd, const UartLine &line, std::string &why) {
         why = "the port's driver did not take the " + missed;
         return false;
     }
-    if (RateCode(line.baud) == B0 && !SetCustomBaud(fd, static_cast<uint32_t>(line.baud))) {
-        why = "cannot set " + std::to_string(line.baud) + " bit/s (" + std::strerror(errno) + ")";
+    const uint32_t asked = static_cast<uint32_t>(line.baud);
+    rateInUse = asked;
+    if (RateCode(line.baud) != B0) return true;
+    if (!SetCustomBaud(fd, asked, rateInUse)) {
+        why = "cannot set " + std::to_string(asked) + " bit/s (" + std::strerror(errno) + ")";
+        return false;
+    }
+    uint32_t off = rateInUse > asked ? rateInUse - asked : asked - rateInUse;
+    if (uint64_t{off} * 100 > uint64_t{asked} * kUartRateTolerancePercent) {
+        why = "the port's driver runs at " + std::to_string(rateInUse) + " bit/s when asked for " +
+              std::to_string(asked) + ", more than " + std::to_string(kUartRateTolerancePercent) + "% off";
         return false;
     }
     return true;

@@ -15,6 +15,31 @@ std::string Hex(uint64_t value, int digits) {
     return text;
 }
 
+// The text with every control character escaped as C writes it (\n, \r,
+// \t, else \xHH), and also the backslash and the double quote when it is
+// to stand in quotes: a traced text, or a reason quoting one, can then never
+// end its line, nor forge the line of another call.
+std::string Escaped(const std::string &text, bool quoted) {
+    std::string escaped;
+    escaped.reserve(text.size());
+    for (char c : text) {
+        unsigned char byte = static_cast<unsigned char>(c);
+        if (c == '\n') {
+            escaped += "\\n";
+        } else if (c == '\r') {
+            escaped += "\\r";
+        } else if (c == '\t') {
+            escaped += "\\t";
+        } else if (byte < 0x20 || byte == 0x7f) {
+            escaped += "\\x" + Hex(byte, 2);
+        } else {
+            if (quoted && (c == '\\' || c == '"')) escaped += '\\';
+            escaped += c;
+        }
+    }
+    return escaped;
+}
+
 void WriteLine(const std::string &line) {
     std::lock_guard<std::mutex> lock(g_traceMutex);
     TraceOutputWrite(line);
@@ -51,7 +76,7 @@ TraceArgs &TraceArgs::Words(const uint32_t *words, size_t count) {
 
 TraceArgs &TraceArgs::Text(const char *text) {
     if (!TraceOutputOn()) return *this;
-    return Add(text ? "\"" + std::string(text) + "\"" : "null");
+    return Add(text ? "\"" + Escaped(text, true) + "\"" : "null");
 }
 
 TraceArgs &TraceArgs::Pointer(const void *pointer) { return Add(pointer ? "ptr" : "null"); }
@@ -60,7 +85,7 @@ TraceArgs &TraceArgs::Event(const void *event) { return Add(event ? "event" : "n
 
 std::string TraceLine(const char *name, const TraceArgs &args, const std::string &result, const std::string &why) {
     std::string line = std::string(name) + "(" + args.Joined() + ") = " + result;
-    if (!why.empty()) line += " # " + why;
+    if (!why.empty()) line += " # " + Escaped(why, false);
     return line;
 }
 
@@ -70,5 +95,5 @@ void TraceCall(const char *name, const TraceArgs &args, const std::string &resul
 }
 
 void TraceNote(const std::string &note) {
-    if (TraceOutputOn()) WriteLine("# " + note + "\n");
+    if (TraceOutputOn()) WriteLine("# " + Escaped(note, false) + "\n");
 }

@@ -18,7 +18,9 @@ public:
     TraceArgs &Bytes(const uint8_t *bytes, size_t count);
     // 32-bit words handed to the library: "[00021055 ...]".
     TraceArgs &Words(const uint32_t *words, size_t count);
-    // A text handed to the library, in double quotes.
+    // A text handed to the library, in double quotes; backslashes, double
+    // quotes, line ends and other control characters in it escaped as C
+    // writes them ("a\nb" for a, a line end, b).
     TraceArgs &Text(const char *text);
     // A pointer the library writes through: "ptr" or "null".
     TraceArgs &Pointer(const void *pointer);
@@ -35,7 +37,8 @@ inline std::string TraceResultText(int32_t value) { return std::to_string(value)
 inline std::string TraceResultText(uint32_t value) { return std::to_string(value); }
 
 // "name(args) = result", and " # why" when the library says why the call
-// failed.
+// failed (or what it did other than asked); control characters in `why`
+// escaped, so that a line stays one line.
 std::string TraceLine(const char *name, const TraceArgs &args, const std::string &result,
                       const std::string &why = std::string());
 
@@ -45,7 +48,8 @@ void TraceCall(const char *name, const TraceArgs &args, const std::string &resul
                const std::string &why = std::string());
 
 // Appends "# note" to the trace: something the library found that belongs
-// to no single call, such as a mistake in its configuration.
+// to no single call, such as a mistake in its configuration. Control
+// characters in it are escaped as in TraceLine.
 void TraceNote(const std::string &note);
 
 #endif

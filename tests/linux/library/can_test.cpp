@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include "../../../hal/QZHalLib.h"
+#include "can_bit_timing.h"
 #include "host_board.h"
 #include "stand_ins.h"
 
@@ -29,6 +30,10 @@ protected:
         can.hasBitTiming = true;
         can.bitRate = 500000;
         can.pendingError = 0;
+        can.linkDowns = 0;
+        can.clockHz = 0;
+        std::lock_guard<std::mutex> lock(can.mutex);
+        can.kernelRates.clear();
     }
     void TearDown() override {
         CANClose(1);
@@ -189,6 +194,55 @@ TEST_F(CanOnStandIn, ABitRateIsSetOnlyWhenTheLinkQueryGetsAWholeAnswer) {
     netlink.recvErrors.push_back(EINTR);
     EXPECT_EQ(CANConfigureMode(1, 0, 250000, 0, 0), 1) << LastTraceLine("CANConfigureMode");
     EXPECT_EQ(TheCanStandIn().bitRate, 250000u);
+}
+
+TEST(CanBitTiming, LandsOnTheRateTheKernelSetsOrRefuses) {
+    // What Linux 6.1 set on a controller with FlexCAN's limits at these
+    // clocks (0: it refused the rate, more than 5% off), seen in the test
+    // machine (tests/linux/vm, vmcan0), where CanBitTimingOnTheKernel
+    // compares many more.
+    struct Case {
+        uint32_t clockHz, asked, set;
+    };
+    const Case cases[] = {{30000000, 800000, 789473}, {30000000, 700000, 714285}, {30000000, 1000000, 1000000},
+                          {30000000, 83333, 83333},   {30000000, 20000, 20000},   {24000000, 700000, 705882},
+                          {24000000, 95000, 94861},   {4000000, 500000, 500000},  {4000000, 620000, 0},
+                          {4000000, 1000000, 0}};
+    for (const Case &c : cases)
+        EXPECT_EQ(KernelCanBitRate(c.clockHz, kFlexCanLimits, c.asked), c.set)
+            << c.asked << " bit/s on a " << c.clockHz << " Hz clock";
+}
+
+TEST_F(CanOnStandIn, ARateTheControllersClockRoundsIsNotSetAgainButADifferentRateIs) {
+    // FlexCAN on the i.MX6's 30 MHz clock: the kernel runs 800000 bit/s
+    // at 789473 and reports that.
+    CanStandIn &can = TheCanStandIn();
+    can.clockHz = 30000000;
+    {
+        std::lock_guard<std::mutex> lock(can.mutex);
+        can.kernelRates[800000] = 789473;
+    }
+    const std::string runsAt = " # standin0 runs at 789473 bit/s, the nearest rate its clock allows";
+    Open(100, 800000);
+    EXPECT_EQ(can.bitRate, 789473u);
+    EXPECT_EQ(can.linkDowns, 1);
+    EXPECT_EQ(LastTraceLine("CANConfigureMode"), "CANConfigureMode(1, 0, 800000, 0, 0) = 1" + runsAt);
+    // The same rate again leaves the link up: no frame lost, no ENETDOWN
+    // on the other sockets.
+    EXPECT_EQ(CANConfigureMode(1, 0, 800000, 0, 0), 1);
+    EXPECT_EQ(can.linkDowns, 1);
+    EXPECT_EQ(LastTraceLine("CANConfigureMode"), "CANConfigureMode(1, 0, 800000, 0, 0) = 1" + runsAt);
+    // 789473 asked for is the rate in use.
+    EXPECT_EQ(CANConfigureMode(1, 0, 789473, 0, 0), 1);
+    EXPECT_EQ(can.linkDowns, 1);
+    EXPECT_EQ(LastTraceLine("CANConfigureMode"), "CANConfigureMode(1, 0, 789473, 0, 0) = 1");
+    // A rate that really differs is set: down, set, up.
+    EXPECT_EQ(CANConfigureMode(1, 0, 500000, 0, 0), 1);
+    EXPECT_EQ(can.linkDowns, 2);
+    EXPECT_EQ(can.bitRate, 500000u);
+    EXPECT_EQ(LastTraceLine("CANConfigureMode"), "CANConfigureMode(1, 0, 500000, 0, 0) = 1");
+    uint8_t data[1] = {7};
+    EXPECT_EQ(CANWrite(1, data, 1, nullptr), 1) << LastTraceLine("CANWrite");
 }
 
 }  // namespace

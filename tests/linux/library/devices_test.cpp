@@ -50,11 +50,12 @@ TEST(BoardOnStandIn, AResetNotAllowedHasOneTraceLineWithItsReason) {
 }
 
 TEST(TraceOnStandIn, AnInterruptedOrShortWriteLosesNothingOfTheLine) {
+    int before = TraceLineCount("QZHalLibGetVersion");
     g_interruptedWrites = 2;
     g_shortWrites = 3;
     EXPECT_EQ(QZHalLibGetVersion(), 0x01000000u);
     EXPECT_EQ(LastTraceLine("QZHalLibGetVersion"), "QZHalLibGetVersion() = 16777216");
-    EXPECT_EQ(TraceLineCount("QZHalLibGetVersion"), 1);
+    EXPECT_EQ(TraceLineCount("QZHalLibGetVersion"), before + 1);
 }
 
 }  // namespace

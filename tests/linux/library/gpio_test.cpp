@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <fcntl.h>
 #include <poll.h>
@@ -122,15 +123,50 @@ TEST(GpioInterruptThread, AHeldLevelWaitsOutEachPeriodWithoutSpinning) {
 }
 
 TEST(GpioLineLookup, ALineNameBehindAChipThatCannotBeOpenedSaysSo) {
+    SetGpioChips({{"gpiochip0", {"", {}, EACCES}}});
     GpioEntry entry;
     entry.name = "LOCKED";
     GpioLine line;
     std::string why;
     EXPECT_FALSE(OpenGpioLine(entry, line, why));
     EXPECT_NE(why.find("Permission denied"), std::string::npos) << why;
+    SetGpioChips({{"gpiochip0", {"vm-gpio", {"GPIO1"}}}});
     entry.name = "GPIO9";
     EXPECT_FALSE(OpenGpioLine(entry, line, why));
     EXPECT_EQ(why, "no GPIO line named \"GPIO9\"");
+}
+
+TEST(GpioLineLookup, AChipThatCannotBeOpenedIsSkippedAndNamedOnlyWhenNothingWasFound) {
+    // A board with one chip kept from this process, before the one that
+    // has the pins.
+    SetGpioChips({{"gpiochip0", {"", {}, EACCES}}, {"gpiochip1", {"vm-gpio", {"GPIO1", "GPIO2"}}}});
+    GpioEntry byName;
+    byName.name = "GPIO2";
+    GpioEntry byLabel;
+    byLabel.chip = "vm-gpio";
+    byLabel.offset = 1;
+    for (const GpioEntry &entry : {byName, byLabel}) {
+        GpioLine line;
+        std::string why;
+        ASSERT_TRUE(OpenGpioLine(entry, line, why)) << why;
+        EXPECT_STREQ(gpiod_chip_label(line.chip), "vm-gpio");
+        EXPECT_EQ(line.line, gpiod_chip_get_line(line.chip, 1));
+        CloseGpioLine(line);
+    }
+    const std::string unopened = "; /dev/gpiochip0 cannot be opened (Permission denied)";
+    GpioLine line;
+    std::string why;
+    byName.name = "GPIO3";
+    EXPECT_FALSE(OpenGpioLine(byName, line, why));
+    EXPECT_EQ(why, "no GPIO line named \"GPIO3\" on the GPIO chips that could be opened" + unopened);
+    byLabel.chip = "other-gpio";
+    EXPECT_FALSE(OpenGpioLine(byLabel, line, why));
+    EXPECT_EQ(why, "no GPIO chip \"other-gpio\" among the GPIO chips that could be opened" + unopened);
+    // Named by its file, the chip is not looked for among the others.
+    byLabel.chip = "gpiochip0";
+    EXPECT_FALSE(OpenGpioLine(byLabel, line, why));
+    EXPECT_EQ(why, "cannot open GPIO chip \"gpiochip0\" (Permission denied)");
+    SetGpioChips({});
 }
 
 }  // namespace

@@ -1,8 +1,11 @@
 #include "gpiod_stand_in.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <dirent.h>
+#include <memory>
 #include <sys/eventfd.h>
 #include <unistd.h>
 
@@ -18,7 +21,65 @@ void gpiod_line::Push(std::initializer_list<int> edges, int after) {
     if (write(eventFd, &one, sizeof one) != sizeof one) std::abort();
 }
 
+// An open chip: its own copy of the stand-in's chip, with its lines.
+struct gpiod_chip {
+    std::string label;
+    std::vector<std::string> lineNames;
+    std::vector<std::unique_ptr<gpiod_line>> lines;
+};
+
+namespace {
+
+const std::string kDevices = "/dev/";
+
+struct Chips {
+    std::mutex mutex;
+    std::map<std::string, GpioChipStandIn> byName;
+};
+
+Chips &TheChips() {
+    static Chips &chips = *new Chips;
+    return chips;
+}
+
+}  // namespace
+
+void SetGpioChips(const std::map<std::string, GpioChipStandIn> &chips) {
+    std::lock_guard<std::mutex> lock(TheChips().mutex);
+    TheChips().byName = chips;
+}
+
 extern "C" {
+
+int __real_scandir(const char *folder, dirent ***entries, int (*filter)(const dirent *),
+                   int (*compare)(const dirent **, const dirent **));
+
+// /dev holds the stand-in's chips and nothing else.
+int __wrap_scandir(const char *folder, dirent ***entries, int (*filter)(const dirent *),
+                   int (*compare)(const dirent **, const dirent **)) {
+    if (kDevices != std::string(folder) + "/") return __real_scandir(folder, entries, filter, compare);
+    std::vector<dirent *> listed;
+    {
+        std::lock_guard<std::mutex> lock(TheChips().mutex);
+        for (const auto &chip : TheChips().byName) {
+            auto *entry = static_cast<dirent *>(std::calloc(1, sizeof(dirent)));
+            std::strncpy(entry->d_name, chip.first.c_str(), sizeof entry->d_name - 1);
+            entry->d_type = DT_CHR;
+            if (!filter || filter(entry))
+                listed.push_back(entry);
+            else
+                std::free(entry);
+        }
+    }
+    *entries = static_cast<dirent **>(std::malloc(sizeof(dirent *) * (listed.size() + 1)));
+    std::copy(listed.begin(), listed.end(), *entries);
+    if (compare)
+        std::sort(*entries, *entries + listed.size(), [compare](dirent *a, dirent *b) {
+            const dirent *first = a, *second = b;
+            return compare(&first, &second) < 0;
+        });
+    return static_cast<int>(listed.size());
+}
 
 int gpiod_line_get_value(gpiod_line *line) { return line->level; }
 
@@ -38,24 +99,37 @@ int gpiod_line_event_read_multiple(gpiod_line *line, gpiod_line_event *events, u
     return static_cast<int>(done);
 }
 
-// Lookups: line "LOCKED" lies behind a chip that cannot be opened; no other
-// name exists and no chip opens.
-gpiod_line *gpiod_line_find(const char *name) {
-    errno = std::strcmp(name, "LOCKED") == 0 ? EACCES : ENOENT;
+gpiod_chip *gpiod_chip_open(const char *path) {
+    std::string name = path;
+    std::lock_guard<std::mutex> lock(TheChips().mutex);
+    auto found = name.compare(0, kDevices.size(), kDevices) == 0 ? TheChips().byName.find(name.substr(kDevices.size()))
+                                                                  : TheChips().byName.end();
+    if (found == TheChips().byName.end() || found->second.openError != 0) {
+        errno = found == TheChips().byName.end() ? ENOENT : found->second.openError;
+        return nullptr;
+    }
+    auto *chip = new gpiod_chip{found->second.label, found->second.lineNames, {}};
+    for (size_t i = 0; i < chip->lineNames.size(); ++i) chip->lines.emplace_back(new gpiod_line);
+    return chip;
+}
+
+const char *gpiod_chip_label(gpiod_chip *chip) { return chip->label.c_str(); }
+
+unsigned int gpiod_chip_num_lines(gpiod_chip *chip) { return static_cast<unsigned>(chip->lines.size()); }
+
+gpiod_line *gpiod_chip_get_line(gpiod_chip *chip, unsigned int offset) {
+    if (offset < chip->lines.size()) return chip->lines[offset].get();
+    errno = EINVAL;
     return nullptr;
 }
 
-gpiod_chip *gpiod_line_get_chip(gpiod_line *) { return nullptr; }
-
-gpiod_chip *gpiod_chip_open_lookup(const char *) {
+gpiod_line *gpiod_chip_find_line(gpiod_chip *chip, const char *name) {
+    for (size_t i = 0; i < chip->lineNames.size(); ++i)
+        if (chip->lineNames[i] == name) return chip->lines[i].get();
     errno = ENOENT;
     return nullptr;
 }
 
-unsigned int gpiod_chip_num_lines(gpiod_chip *) { return 0; }
-
-gpiod_line *gpiod_chip_get_line(gpiod_chip *, unsigned int) { return nullptr; }
-
-void gpiod_chip_close(gpiod_chip *) {}
+void gpiod_chip_close(gpiod_chip *chip) { delete chip; }
 
 }  // extern "C"

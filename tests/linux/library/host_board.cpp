@@ -42,6 +42,8 @@ bool IsCallOf(const std::string &line, const std::string &name) { return line.co
 
 int SerialPeer(int port) { return g_peers[port]; }
 
+std::string SerialPort(int port) { return ptsname(g_peers[port]); }
+
 std::string LastTraceLine(const std::string &name) {
     std::ifstream trace(g_tracePath);
     std::string last;

@@ -8,6 +8,8 @@
 
 // The far end of serial port `port` (1 or 2): the pseudo-terminal's master.
 int SerialPeer(int port);
+// The port's own device: the pseudo-terminal's other end.
+std::string SerialPort(int port);
 
 // The last trace line of a call to `name`; empty when there is none.
 std::string LastTraceLine(const std::string &name);

@@ -15,6 +15,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include "serial_stand_in.h"
+
 std::atomic<int> g_rebootError{EPERM};
 std::atomic<bool> g_mayReboot{false};
 std::atomic<int> g_interruptedWrites{0}, g_shortWrites{0};
@@ -102,6 +104,11 @@ std::vector<char> LinkQueryAnswer() {
         can_bittiming timing{};
         timing.bitrate = can.bitRate;
         AppendAttribute(bytes, IFLA_CAN_BITTIMING, &timing, sizeof timing);
+        if (can.clockHz != 0) {
+            AppendAttribute(bytes, IFLA_CAN_BITTIMING_CONST, &kFlexCanLimits, sizeof kFlexCanLimits);
+            can_clock clock{can.clockHz};
+            AppendAttribute(bytes, IFLA_CAN_CLOCK, &clock, sizeof clock);
+        }
         SetLength(bytes, data);
     }
     SetLength(bytes, info);
@@ -131,11 +138,17 @@ int ChangeLink(const nlmsghdr *header) {
                                 : nullptr;
     if (timing) {
         if (can.linkUp) return EBUSY;
-        can.bitRate = static_cast<const can_bittiming *>(RTA_DATA(timing))->bitrate;
+        uint32_t asked = static_cast<const can_bittiming *>(RTA_DATA(timing))->bitrate;
+        std::lock_guard<std::mutex> lock(can.mutex);
+        auto made = can.kernelRates.find(asked);
+        can.bitRate = can.clockHz != 0 && made != can.kernelRates.end() ? made->second : asked;
     }
     if (link->ifi_change & IFF_UP) {
         bool up = (link->ifi_flags & IFF_UP) != 0;
-        if (can.linkUp && !up) can.pendingError = ENETDOWN;
+        if (can.linkUp && !up) {
+            can.pendingError = ENETDOWN;
+            ++can.linkDowns;
+        }
         can.linkUp = up;
     }
     return 0;
@@ -316,7 +329,10 @@ int __wrap_ioctl(int fd, unsigned long request, void *argument) {
     case SPI_IOC_WR_MODE32: spi.mode = *static_cast<uint32_t *>(argument); return 0;
     case SPI_IOC_WR_BITS_PER_WORD:
     case SPI_IOC_WR_MAX_SPEED_HZ: return 0;
-    default: return __real_ioctl(fd, request, argument);
+    default: {
+        int result = 0;
+        return SerialStandInIoctl(fd, request, argument, result) ? result : __real_ioctl(fd, request, argument);
+    }
     }
 }
 

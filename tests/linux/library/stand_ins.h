@@ -14,6 +14,8 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <linux/can/netlink.h>
+#include <map>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -31,8 +33,19 @@ struct CanStandIn {
     std::atomic<bool> hasBitTiming{true};  // false: like vcan
     std::atomic<uint32_t> bitRate{500000};
     std::atomic<int> pendingError{0};  // sk_err of the sockets: the next transfer reports it
+    std::atomic<int> linkDowns{0};     // changes that took the link down
+    // Nonzero: the link reports this clock and FlexCAN's bit-timing limits
+    // (kFlexCanLimits), and a rate set becomes what `kernelRates` says the
+    // kernel makes of it there (the rate itself when it has no entry).
+    std::atomic<uint32_t> clockHz{0};
+    std::mutex mutex;
+    std::map<uint32_t, uint32_t> kernelRates;
 };
 CanStandIn &TheCanStandIn();
+
+// The bit-timing limits of the i.MX FlexCAN controller as its Linux driver
+// (flexcan) reports them.
+constexpr can_bittiming_const kFlexCanLimits = {"flexcan", 4, 16, 2, 8, 4, 1, 256, 1};
 
 // rtnetlink: RTM_GETLINK is answered from TheCanStandIn(), changes are
 // made there and acknowledged (taking an up link down leaves ENETDOWN

@@ -85,4 +85,22 @@ TEST(BoardMapErrors, AMissingDeviceAndABrokenLineAreReportedOnceAndOnlyTheirCall
     EXPECT_EQ(noMap.trace, (Trace{"# " + unreadable, "SetBacklightLevel(5) = 0 # " + unreadable}));
 }
 
+TEST(BoardMapErrors, TheCallsSayWhatReallyHappened) {
+    // A missing map is the reason of the register calls and of the reset,
+    // not a window or a permission the map would lack.
+    const std::string none = "/tmp/none.conf";
+    RunResult noMap = RunProgram("2\n1\n0\n5\n2\n1f000000\n1\n0\n0\n", {{"QZHAL_BOARD_MAP", none}});
+    const std::string unreadable = " # board map " + none + ": cannot read it (No such file or directory)";
+    EXPECT_EQ(noMap.trace, (Trace{unreadable.substr(1), "SoftReset() = 0" + unreadable,
+                                  "ReadPhysicalAddress(1, 520093696, 32) = 0" + unreadable}));
+    // An absent device whose key is given twice: the device is what is
+    // missing (the first value stands, the second line is an error).
+    const std::string map = "/tmp/twice.conf";
+    WriteText(map, "uart.1 = /dev/ttyNONE\nuart.1 = /dev/ttyV0\n");
+    RunResult twice = RunProgram("9\n1\n1 0 0 0 8 9600\nabc\n0\n0\n", {{"QZHAL_BOARD_MAP", map}});
+    const std::string line1 = "board map " + map + " line 1: no device /dev/ttyNONE";
+    const std::string line2 = "board map " + map + " line 2: uart.1 is given twice (first on line 1)";
+    EXPECT_EQ(twice.trace, (Trace{"# " + line2, "# " + line1, "UARTOpen(1, 0, 9600) = 0 # " + line1}));
+}
+
 }  // namespace

@@ -118,12 +118,13 @@ PortLine PortSettings(const std::string &path) {
     return line;
 }
 
-CanPeer::CanPeer() : socket_(::socket(PF_CAN, SOCK_RAW | SOCK_CLOEXEC, CAN_RAW)) {
+CanPeer::CanPeer(const std::string &interface)
+    : interface_(interface), socket_(::socket(PF_CAN, SOCK_RAW | SOCK_CLOEXEC, CAN_RAW)) {
     sockaddr_can address{};
     address.can_family = AF_CAN;
-    address.can_ifindex = static_cast<int>(if_nametoindex("vcan0"));
+    address.can_ifindex = static_cast<int>(if_nametoindex(interface.c_str()));
     if (socket_ < 0 || bind(socket_, reinterpret_cast<sockaddr *>(&address), sizeof address) != 0)
-        throw std::runtime_error("cannot open a CAN socket on vcan0");
+        throw std::runtime_error("cannot open a CAN socket on " + interface);
 }
 
 CanPeer::~CanPeer() { close(socket_); }
@@ -134,7 +135,7 @@ void CanPeer::Send(canid_t id, const std::vector<uint8_t> &data, bool remote, ui
     frame.len = remote ? length : static_cast<uint8_t>(data.size());
     for (size_t i = 0; i < data.size() && i < CAN_MAX_DLEN; ++i) frame.data[i] = data[i];
     if (write(socket_, &frame, sizeof frame) != static_cast<ssize_t>(sizeof frame))
-        throw std::runtime_error("cannot send on vcan0");
+        throw std::runtime_error("cannot send on " + interface_);
 }
 
 std::vector<can_frame> CanPeer::Received(int timeoutMs) {
@@ -146,6 +147,14 @@ std::vector<can_frame> CanPeer::Received(int timeoutMs) {
         frames.push_back(frame);
     }
     return frames;
+}
+
+int CanPeer::PendingError() {
+    int error = 0;
+    socklen_t size = sizeof error;
+    if (getsockopt(socket_, SOL_SOCKET, SO_ERROR, &error, &size) != 0)
+        throw std::runtime_error("cannot read the CAN socket's error");
+    return error;
 }
 
 // /proc/net/can/rcvlist_fil lists each socket's filters: device, id, mask.

@@ -77,10 +77,11 @@ private:
     int fd_;
 };
 
-// A second raw socket on vcan0, opened before the program starts.
+// A second raw socket on vcan0 (or another CAN interface), opened before
+// the program starts.
 class CanPeer {
 public:
-    CanPeer();
+    explicit CanPeer(const std::string &interface = "vcan0");
     ~CanPeer();
     CanPeer(const CanPeer &) = delete;
     CanPeer &operator=(const CanPeer &) = delete;
@@ -88,8 +89,12 @@ public:
     void Send(canid_t id, const std::vector<uint8_t> &data, bool remote = false, uint8_t length = 0);
     // The frames received so far, waiting up to `timeoutMs` for the first.
     std::vector<can_frame> Received(int timeoutMs);
+    // The error the kernel left on the socket (ENETDOWN once its interface
+    // went down), taken; 0 for none.
+    int PendingError();
 
 private:
+    std::string interface_;
     int socket_;
 };
 

@@ -70,6 +70,19 @@ TEST(UartOnImx, TheWriteTestsTextReachesTheHostsPeerInSevenBitsEvenParityAndTwoS
     EXPECT_EQ(line.baud, 115200u);
 }
 
+TEST(UartOnImx, ACustomRateRunsAtWhatTheDriversClockMakesOfIt) {
+    // The imx driver makes 16456 bit/s of 16457 on the UART's 80 MHz clock
+    // and writes that back: within 2%, so the port is the program's, and
+    // the trace says the rate it runs at.
+    HeldPort port;
+    RunResult run = RunProgram("9\n1\n1 0 0 0 8 16457\nabc\n0\n0\n");
+    EXPECT_EQ(run.output, MainMenu() + UartMenu() + WriteTest(WriteStatus("abc", "Success")) + MainMenu());
+    const std::string runsAt = " = 1 # the port runs at 16456 bit/s, the nearest rate its clock allows";
+    EXPECT_EQ(run.trace, (Trace{"UARTOpen(1, 0, 16457)" + runsAt, "UARTConfigure(1, 0, 0, 0, 8, 16457)" + runsAt,
+                                "UARTWrite(1, \"abc\") = 1", "UARTClose(1) = 1"}));
+    EXPECT_EQ(port.Received(3, 2000), "ABC");
+}
+
 TEST(UartOnImx, TheReadTestGetsThePeersText) {
     HeldPort port;
     port.Send("hello");
