@@ -5,7 +5,9 @@
 #include <vector>
 
 #include "../groups/version/version_tests.h"
+#include "../platform/console.h"
 #include "../platform/plan_io.h"
+#include "../shell/main_menu.h"
 #include "plan_file.h"
 #include "plan_runner.h"
 #include "test_table.h"
@@ -15,7 +17,7 @@ const char kProgramVersion[] = QZHAL_PROGRAM_VERSION;  // the project's version,
 namespace {
 
 const char kUsage[] =
-    "usage: qzhaltest [--help | --version | --list |\n"
+    "usage: qzhaltest [--help | --version | --list | --terminal [--version] |\n"
     "                  --plan FILE [--junit FILE] [--json FILE] [--repeat N] [--stop-on-failure]]\n";
 
 const char kHelp[] =
@@ -23,7 +25,8 @@ const char kHelp[] =
     "Without options: the interactive test menu on the console.\n"
     "\n"
     "  --help             this text\n"
-    "  --version          the program's version, then the library, BSP and OS image versions\n"
+    "  --version          the program's version, how it sees its console (Windows Embedded Compact),\n"
+    "                     then the library, BSP and OS image versions\n"
     "  --list             every test: its id, menu path, title, prompts in dialogue order\n"
     "                     and the form of its result lines\n"
     "  --plan FILE        runs the steps of the plan FILE unattended, one console line per step\n"
@@ -31,6 +34,8 @@ const char kHelp[] =
     "  --json FILE        also writes a JSON Lines report to FILE, one line per step as it ends\n"
     "  --repeat N         runs the whole plan N times (1 to 1000000)\n"
     "  --stop-on-failure  stops at the first step that fails\n"
+    "  --terminal         the interactive program, its standard input taken for a person at a remote\n"
+    "                     terminal whatever its redirection says (Windows Embedded Compact)\n"
     "\n"
     "A plan is a regular file or a pipe (--plan /dev/stdin) of at most 16 MiB, read once;\n"
     "relative paths are taken from the current folder (on Windows Embedded Compact,\n"
@@ -41,7 +46,7 @@ const char kHelp[] =
     "by signal N (130 Ctrl-C, 143 SIGTERM).\n";
 
 struct Arguments {
-    bool help, version, list, stopOnFailure;
+    bool help, version, list, stopOnFailure, terminal;
     std::string plan, junit, json;
     int32_t passes;
 };
@@ -53,7 +58,7 @@ int UsageError(const std::string &problem) {
 
 // Fills arguments; returns an empty text or the problem.
 std::string Parse(int argc, char *argv[], Arguments &arguments) {
-    arguments.help = arguments.version = arguments.list = arguments.stopOnFailure = false;
+    arguments.help = arguments.version = arguments.list = arguments.stopOnFailure = arguments.terminal = false;
     arguments.passes = 1;
     bool passesGiven = false;
     for (int i = 1; i < argc; ++i) {
@@ -65,6 +70,8 @@ std::string Parse(int argc, char *argv[], Arguments &arguments) {
             arguments.version = true;
         } else if (option == "--list") {
             arguments.list = true;
+        } else if (option == "--terminal") {
+            arguments.terminal = true;
         } else if (option == "--stop-on-failure") {
             arguments.stopOnFailure = true;
         } else if (option == "--plan") {
@@ -93,6 +100,7 @@ std::string Parse(int argc, char *argv[], Arguments &arguments) {
     int modes = (arguments.help ? 1 : 0) + (arguments.version ? 1 : 0) + (arguments.list ? 1 : 0) +
                 (arguments.plan.empty() ? 0 : 1);
     if (modes > 1) return "--help, --version, --list and --plan go alone";
+    if (arguments.terminal && modes > (arguments.version ? 1 : 0)) return "--terminal goes alone or with --version";
     bool planOptions = !arguments.junit.empty() || !arguments.json.empty() || passesGiven || arguments.stopOnFailure;
     if (planOptions && arguments.plan.empty()) return "--junit, --json, --repeat and --stop-on-failure need --plan";
     return "";
@@ -162,13 +170,18 @@ int RunCommandLine(int argc, char *argv[]) {
         std::printf("%s%s", kUsage, kHelp);
         return 0;
     }
+    if (arguments.terminal && !PlatformConsoleForceRemoteTerminal())
+        return UsageError("--terminal is for Windows Embedded Compact, whose console may be a remote terminal");
     if (arguments.version) {
         std::printf("qzhaltest %s\n", kProgramVersion);
+        std::string console = PlatformConsoleDescription();
+        if (!console.empty()) std::printf("%s\n", console.c_str());
         std::fflush(stdout);
         VersionTests version;
         version.PrintAllVersions();
         return 0;
     }
+    if (arguments.terminal) return RunTestProgram();
     if (arguments.list) {
         PrintTestList();
         return 0;

@@ -35,6 +35,24 @@ bool PlatformConsoleIsTerminal();
 // aside) is "not pressed", so a finite script always ends the loop.
 bool PlatformSpaceKeyPressed();
 
+// --terminal: the standard input is a person at a remote terminal, whatever
+// its redirection says. Only Windows Embedded Compact tells remote terminals
+// apart (platform/stdio_redirection.h); elsewhere nothing changes and the
+// answer is false. Call it before anything reads the console.
+bool PlatformConsoleForceRemoteTerminal();
+
+// How the program sees its console, in lines for --version without a line
+// end after the last: on Windows Embedded Compact the standard input's
+// redirection, the registry's console redirection and the resulting class.
+// Empty elsewhere.
+std::string PlatformConsoleDescription();
+
+// Whether a thread of the program waits for the standard input (a remote
+// terminal on Windows Embedded Compact, from its first read on). The C
+// runtime's exit may wait for that thread: the program then ends through
+// PlatformExitProcess.
+bool PlatformConsoleReaderRuns();
+
 // MessageBoxW(NULL, text, caption, type) answers.
 const uint32_t kMessageBoxOk = 0x0;          // MB_OK
 const uint32_t kMessageBoxYesNo = 0x4;       // MB_YESNO

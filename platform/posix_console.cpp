@@ -91,6 +91,12 @@ bool PlatformSpaceKeyPressed() {
     return terminal ? TerminalSpacePressed() : ConsoleScriptSpacePressed();
 }
 
+bool PlatformConsoleForceRemoteTerminal() { return false; }
+
+std::string PlatformConsoleDescription() { return std::string(); }
+
+bool PlatformConsoleReaderRuns() { return false; }
+
 int PlatformMessageBox(const char *text, const char *caption, uint32_t type) {
     return ConsoleTextBox(text, caption, type, PlatformConsoleIsTerminal());
 }

@@ -4,9 +4,14 @@
 // telnet session "TEL1:") is a person at a remote terminal; anything else is
 // a file, which is a script. A device is named "XXXn:" (three letters, an
 // index, a colon) or "\$device\XXXn"; a file is any other path
-// ("\Temp\script.txt").
+// ("\Temp\script.txt"). A console that is not redirected may still be sent
+// to a serial port by the console driver itself, as the registry says
+// (HKEY_LOCAL_MACHINE\Drivers\Console, OutputTo): that too is a remote
+// terminal.
 #ifndef PLATFORM_STDIO_REDIRECTION_H
 #define PLATFORM_STDIO_REDIRECTION_H
+
+#include <string>
 
 enum StandardInputKind {
     kInputConsole,         // a person at the device's console: the real Space key, window boxes
@@ -67,6 +72,58 @@ inline StandardInputKind StandardInputKindOfPath(const wchar_t *path) {
 inline StandardInputKind StandardInputKindOfAnswer(bool answered, unsigned long error, const wchar_t *path) {
     if (answered) return StandardInputKindOfPath(path);
     return error == kStdioPathDebugPort ? kInputRemoteTerminal : kInputConsole;
+}
+
+// The registry's console redirection: HKEY_LOCAL_MACHINE\Drivers\Console,
+// OutputTo (a DWORD) names where the console driver sends the console, -1
+// the debug port and n the serial port COMn:; COMSpeed its bit rate.
+const unsigned long kConsoleOutputToDebugPort = 0xFFFFFFFFul;
+
+// All that decides what the standard input is.
+struct ConsoleRedirection {
+    bool pathAnswered;        // GetStdioPathW's result for the standard input
+    unsigned long pathError;  // its last error, when it failed
+    std::wstring path;        // its answer
+    bool consoleKeyFound;     // HKEY_LOCAL_MACHINE\Drivers\Console is there
+    bool outputToSet;
+    unsigned long outputTo;
+    bool comSpeedSet;
+    unsigned long comSpeed;
+};
+
+struct StandardInputClass {
+    StandardInputKind kind;
+    // A remote terminal's device, which the program reads itself ("COM1:",
+    // "TEL1:", "\$device\COM10"); empty when it has none to open (the debug
+    // port, a terminal forced onto a file) and reads the C runtime's input.
+    std::wstring device;
+};
+
+// The device name of the serial port COMn: ("\$device\COMn" from 10 on,
+// which the short names do not reach).
+inline std::wstring SerialPortDevice(unsigned long index) {
+    std::wstring digits;
+    do {
+        digits.insert(digits.begin(), static_cast<wchar_t>(L'0' + index % 10));
+        index /= 10;
+    } while (index != 0);
+    return digits.size() == 1 ? L"COM" + digits + L":" : L"\\$device\\COM" + digits;
+}
+
+// A file given as the standard input is a script even when the console
+// driver writes to a serial port; the registry decides only for the
+// console. `forcedTerminal` (--terminal) makes any class a remote terminal,
+// read through its device where the redirection names one.
+inline StandardInputClass StandardInputClassOf(const ConsoleRedirection &redirection, bool forcedTerminal) {
+    StandardInputClass result;
+    result.kind = StandardInputKindOfAnswer(redirection.pathAnswered, redirection.pathError, redirection.path.c_str());
+    if (redirection.pathAnswered && result.kind == kInputRemoteTerminal) result.device = redirection.path;
+    if (result.kind == kInputConsole && redirection.outputToSet) {
+        result.kind = kInputRemoteTerminal;
+        if (redirection.outputTo != kConsoleOutputToDebugPort) result.device = SerialPortDevice(redirection.outputTo);
+    }
+    if (forcedTerminal) result.kind = kInputRemoteTerminal;
+    return result;
 }
 
 #endif

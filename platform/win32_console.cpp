@@ -67,6 +67,12 @@ bool PlatformSpaceKeyPressed() {
     }
 }
 
+bool PlatformConsoleForceRemoteTerminal() { return StandardInputForceRemoteTerminal(); }
+
+std::string PlatformConsoleDescription() { return StandardInputDescription(); }
+
+bool PlatformConsoleReaderRuns() { return StandardInputReaderRuns(); }
+
 int PlatformMessageBox(const char *text, const char *caption, uint32_t type) {
     if (PlatformConsoleFed()) return ConsoleTextBox(text, caption, type, false);
     StandardInputKind kind = StandardInputKindOf();

@@ -7,6 +7,7 @@
 #define PLATFORM_WIN32_STDIN_H
 
 #include <cstddef>
+#include <string>
 
 #include "stdio_redirection.h"
 
@@ -24,5 +25,16 @@ bool StandardInputWaiting();
 // Takes the key events a console holds, without waiting: true when the Space
 // key went down among them. False where the console has no key events.
 bool ConsoleSpaceKeyEventTaken();
+
+// --terminal (console.h): a remote terminal whatever the redirection says;
+// false on desktop Windows, which tells no remote terminals apart.
+bool StandardInputForceRemoteTerminal();
+
+// How the standard input was classified, for --version (console.h); empty
+// on desktop Windows.
+std::string StandardInputDescription();
+
+// Whether a thread of the program reads the standard input.
+bool StandardInputReaderRuns();
 
 #endif

@@ -54,3 +54,9 @@ bool ConsoleSpaceKeyEventTaken() {
     }
     return pressed;
 }
+
+bool StandardInputForceRemoteTerminal() { return false; }
+
+std::string StandardInputDescription() { return std::string(); }
+
+bool StandardInputReaderRuns() { return false; }

@@ -42,10 +42,10 @@ bool Holds(const std::string &text, const std::string &part) { return text.find(
 TEST(CommandLine, MistakesNameTheProblemAndShowTheUsageWithExitCodeTwo) {
     const std::vector<std::vector<std::string>> mistakes = {
         {"--colour"}, {"--plan"}, {"--repeat", "x", "--plan", "p"}, {"--junit", "r.xml"}, {"--list", "--version"},
-        {"--plan", "p", "--json", "a", "--json", "b"}};
+        {"--plan", "p", "--json", "a", "--json", "b"}, {"--terminal", "--list"}};
     const std::vector<std::string> problems = {"unknown option '--colour'", "--plan needs a file name",
                                                "--repeat needs a whole number", "need --plan", "go alone",
-                                               "--json is given twice"};
+                                               "--json is given twice", "--terminal goes alone or with --version"};
     for (size_t i = 0; i < mistakes.size(); ++i) {
         RunResult run = RunWithArguments(mistakes[i]);
         EXPECT_EQ(run.exitCode, 2) << problems[i];

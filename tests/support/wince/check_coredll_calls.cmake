@@ -1,8 +1,9 @@
 # Checks that the program's objects call no C or Win32 function that
 # Windows Embedded Compact's system library, coredll, does not export.
 # cmake -DNM=... -DOBJECTS="a.obj|b.obj" -DEXPORTS=coredll-exports.txt
-#       -DHEADER=QZHalLib.h [-DSYMBOL_PREFIX=_] -P check_coredll_calls.cmake
-# SYMBOL_PREFIX: what the target puts before C names (_ on 32-bit x86).
+#       -DHEADER=QZHalLib.h [-DSYMBOL_PREFIX=_] [-DPROGRAM=name] -P check_coredll_calls.cmake
+# SYMBOL_PREFIX: what the target puts before C names (_ on 32-bit x86);
+# PROGRAM: the program the objects make, for the messages.
 #
 # Left out: C++ names (the C++ runtime), the compiler's own helpers, and the
 # board library's functions (QZHalLib.h). The mingw-w64 headers spell a few
@@ -10,6 +11,9 @@
 # name the CE runtime exports.
 
 cmake_policy(SET CMP0057 NEW)
+if(NOT PROGRAM)
+  set(PROGRAM "the program")
+endif()
 
 file(STRINGS ${EXPORTS} exported REGEX "^[^#]")
 # The CE headers make these from exported calls (see the list's header).
@@ -94,4 +98,4 @@ list(LENGTH called count)
 if(stray)
   message(FATAL_ERROR "called, but not exported by coredll: ${stray}\n(the ${count} C and Win32 calls: ${called})")
 endif()
-message(STATUS "the program's ${count} C and Win32 calls are all coredll exports: ${called}")
+message(STATUS "${PROGRAM}'s ${count} C and Win32 calls are all coredll exports: ${called}")

@@ -1,8 +1,9 @@
 // Starts a program with its standard input and output on a serial port, as
 // Windows Embedded Compact redirects them to a terminal on a serial line:
-//   serial_stdin_run COM1 program.exe [arguments...]
-// Exits with the program's exit code, 125 when the port or the program
-// cannot be opened.
+//   serial_stdin_run [--input-nul] COM1 program.exe [arguments...]
+// With --input-nul the standard input is NUL instead, so that the program
+// gets the terminal's input only by opening the port itself. Exits with the
+// program's exit code, 125 when the port or the program cannot be opened.
 //
 // The C runtime's standard input is handed over in binary mode (through the
 // startup information's table of inherited C runtime files): the desktop
@@ -39,8 +40,13 @@ std::vector<BYTE> InheritedFiles(HANDLE input, HANDLE output) {
 }  // namespace
 
 int wmain(int argc, wchar_t *argv[]) {
+    bool inputNul = argc > 1 && std::wstring(argv[1]) == L"--input-nul";
+    if (inputNul) {
+        --argc;
+        ++argv;
+    }
     if (argc < 3) {
-        std::fprintf(stderr, "usage: serial_stdin_run COMn program.exe [arguments...]\n");
+        std::fprintf(stderr, "usage: serial_stdin_run [--input-nul] COMn program.exe [arguments...]\n");
         return 2;
     }
     SECURITY_ATTRIBUTES inherited = {sizeof inherited, NULL, TRUE};
@@ -50,13 +56,21 @@ int wmain(int argc, wchar_t *argv[]) {
         std::fprintf(stderr, "serial_stdin_run: cannot open %ls (error %lu)\n", device.c_str(), GetLastError());
         return 125;
     }
+    HANDLE input = port;
+    if (inputNul) {
+        input = CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited, OPEN_EXISTING, 0, NULL);
+        if (input == INVALID_HANDLE_VALUE) {
+            std::fprintf(stderr, "serial_stdin_run: cannot open NUL (error %lu)\n", GetLastError());
+            return 125;
+        }
+    }
     std::wstring command = Quoted(argv[2]);
     for (int i = 3; i < argc; ++i) command += L" " + Quoted(argv[i]);
-    std::vector<BYTE> files = InheritedFiles(port, port);
+    std::vector<BYTE> files = InheritedFiles(input, port);
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = port;
+    startup.hStdInput = input;
     startup.hStdOutput = port;
     startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
     startup.cbReserved2 = static_cast<WORD>(files.size());
@@ -67,6 +81,7 @@ int wmain(int argc, wchar_t *argv[]) {
         return 125;
     }
     CloseHandle(port);
+    if (inputNul) CloseHandle(input);
     WaitForSingleObject(process.hProcess, INFINITE);
     DWORD code = 1;
     GetExitCodeProcess(process.hProcess, &code);

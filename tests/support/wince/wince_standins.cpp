@@ -3,8 +3,13 @@
 // under Wine. Each is defined as coredll exports it; the program declares
 // what it calls itself, as it must with an application SDK. The standard
 // input counts as not redirected when it is a console, as redirected to the
-// serial port COM1: when it is a serial port, else as redirected to a file.
+// serial port COM1: when it is a serial port, else as redirected to a file;
+// the environment variable QZHAL_STANDIN_STDIO_PATH, when set, is the answer
+// for every stream instead (empty: not redirected, as on a device whose
+// console driver itself writes to a serial port).
 #include <windows.h>
+
+#include <string>
 
 namespace {
 
@@ -13,7 +18,11 @@ DWORD StandardHandleId(DWORD id) {
     return id == 1 ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE;
 }
 
-const wchar_t *RedirectionOf(HANDLE handle) {
+std::wstring RedirectionOf(HANDLE handle) {
+    wchar_t given[MAX_PATH] = L"";
+    SetLastError(ERROR_SUCCESS);
+    DWORD length = GetEnvironmentVariableW(L"QZHAL_STANDIN_STDIO_PATH", given, MAX_PATH);
+    if (length < MAX_PATH && (length > 0 || GetLastError() != ERROR_ENVVAR_NOT_FOUND)) return given;
     DWORD mode = 0;
     if (GetConsoleMode(handle, &mode)) return L"";
     DCB port = {};
@@ -25,8 +34,9 @@ const wchar_t *RedirectionOf(HANDLE handle) {
 }  // namespace
 
 extern "C" BOOL WINAPI GetStdioPathW(DWORD id, PWSTR path, PDWORD length) {
-    const wchar_t *text = RedirectionOf(GetStdHandle(StandardHandleId(id)));
-    DWORD needed = static_cast<DWORD>(lstrlenW(text)) + 1;
+    std::wstring redirection = RedirectionOf(GetStdHandle(StandardHandleId(id)));
+    const wchar_t *text = redirection.c_str();
+    DWORD needed = static_cast<DWORD>(redirection.size()) + 1;
     if (!path || !length || *length < needed) {
         if (length) *length = needed;
         SetLastError(ERROR_INSUFFICIENT_BUFFER);
