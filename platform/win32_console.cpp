@@ -13,6 +13,7 @@
 
 #include "console_script.h"
 #include "win32_stdin.h"
+#include "win32_text.h"
 
 namespace {
 
@@ -29,23 +30,6 @@ bool ConsoleSpacePressed() {
 bool RemoteTerminalSpacePressed() {
     bool down = SpaceKeyDown();
     return ConsoleTakeThroughBlank() || down;
-}
-
-// Images built for one locale may lack the UTF-8 code page: the program's
-// texts are ASCII, which then widen byte by byte.
-std::wstring WidenedByteByByte(const char *text) {
-    std::wstring wide;
-    for (; *text; ++text) wide += static_cast<wchar_t>(static_cast<unsigned char>(*text));
-    return wide;
-}
-
-std::wstring Wide(const char *text) {
-    int length = MultiByteToWideChar(CP_UTF8, 0, text, -1, NULL, 0);
-    if (length <= 0) return WidenedByteByByte(text);
-    std::wstring wide(static_cast<size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text, -1, &wide[0], length);
-    wide.resize(static_cast<size_t>(length - 1));
-    return wide;
 }
 
 }  // namespace
@@ -78,5 +62,5 @@ int PlatformMessageBox(const char *text, const char *caption, uint32_t type) {
     StandardInputKind kind = StandardInputKindOf();
     if (kind != kInputConsole) return ConsoleTextBox(text, caption, type, kind == kInputRemoteTerminal);
     std::fflush(stdout);
-    return MessageBoxW(NULL, Wide(text).c_str(), Wide(caption).c_str(), type);
+    return MessageBoxW(NULL, WideFromUtf8(text).c_str(), WideFromUtf8(caption).c_str(), type);
 }

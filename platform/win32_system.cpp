@@ -7,18 +7,7 @@
 
 #include "fault_injection.h"
 #include "pause_cap.h"
-
-namespace {
-
-// Without the UTF-8 code page (images built for one locale): ASCII as it is,
-// anything else as '?'.
-std::string NarrowedCharByChar(const wchar_t *text, DWORD length) {
-    std::string narrow;
-    for (DWORD i = 0; i < length; ++i) narrow += text[i] < 0x80 ? static_cast<char>(text[i]) : '?';
-    return narrow;
-}
-
-}  // namespace
+#include "win32_text.h"
 
 bool PlatformInitApplication() {
     if (PlatformFaultInjected("AfxWinInit")) {
@@ -60,10 +49,5 @@ std::string PlatformErrorText(uint32_t code) {
     // The system's texts end with a line end; the caller adds its own.
     while (length > 0 && (text[length - 1] == L'\n' || text[length - 1] == L'\r' || text[length - 1] == L' '))
         --length;
-    if (length == 0) return std::string();
-    int bytes = WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), NULL, 0, NULL, NULL);
-    if (bytes <= 0) return NarrowedCharByChar(text, length);
-    std::string result(static_cast<size_t>(bytes), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), &result[0], bytes, NULL, NULL);
-    return result;
+    return Utf8FromWide(text, length);
 }
