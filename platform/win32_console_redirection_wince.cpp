@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "system.h"
+#include "win32_text.h"
 
 // Exported by coredll; declared only in Platform Builder's pkfuncs.h, which
 // application SDKs do not ship. *length holds the buffer's size in
@@ -16,15 +17,6 @@ extern "C" BOOL WINAPI GetStdioPathW(DWORD id, PWSTR path, PDWORD length);
 namespace {
 
 const wchar_t kConsoleKey[] = L"Drivers\\Console";
-
-std::string Decimal(unsigned long value) {
-    std::string digits;
-    do {
-        digits.insert(digits.begin(), static_cast<char>('0' + value % 10));
-        value /= 10;
-    } while (value != 0);
-    return digits;
-}
 
 // A DWORD value of the key; false when it is missing or of another type.
 bool ReadNumber(HKEY key, const wchar_t *name, unsigned long &value) {
@@ -88,7 +80,7 @@ std::string NarrowedToAscii(const std::wstring &text) {
 
 std::string DescribeStdioPath(const StdioPathAnswer &answer) {
     if (answer.answered) return "\"" + NarrowedToAscii(answer.path) + "\"" + (answer.path.empty() ? " (not redirected)" : "");
-    std::string text = "fails with error " + Decimal(answer.error);
+    std::string text = "fails with error " + DecimalDigits(answer.error);
     return answer.error == kStdioPathDebugPort ? text + " (the debug port)" : text;
 }
 
@@ -109,9 +101,9 @@ std::string DescribeConsoleRegistry(const ConsoleRedirection &redirection) {
     if (redirection.outputTo == kConsoleOutputToDebugPort) {
         text += "-1 (the debug port)";
     } else {
-        text += Decimal(redirection.outputTo) + " (" + NarrowedToAscii(SerialPortDevice(redirection.outputTo)) + ")";
+        text += DecimalDigits(redirection.outputTo) + " (" + NarrowedToAscii(SerialPortDevice(redirection.outputTo)) + ")";
     }
-    if (redirection.comSpeedSet) text += ", COMSpeed " + Decimal(redirection.comSpeed);
+    if (redirection.comSpeedSet) text += ", COMSpeed " + DecimalDigits(redirection.comSpeed);
     return text;
 }
 
@@ -168,7 +160,7 @@ int ReadTerminalDeviceByte(const TerminalDevice &device) {
 
 std::string TerminalDeviceRefusal(const std::wstring &device, unsigned long error) {
     std::string text = PlatformErrorText(static_cast<uint32_t>(error));
-    return "cannot open " + NarrowedToAscii(device) + " to read the terminal (error " + Decimal(error) +
+    return "cannot open " + NarrowedToAscii(device) + " to read the terminal (error " + DecimalDigits(error) +
            (text.empty() ? "" : ": " + text) +
            "); another open of the port (the C runtime's, or cmd.exe's) may hold it: reading the C runtime's "
            "standard input instead";

@@ -18,17 +18,6 @@ const int kSigInt = 2;
 const int kSigBreak = 21;
 const int kSigHup = 1;
 
-// value in decimal, with leading zeros to at least `width` digits.
-std::string Digits(unsigned long value, size_t width) {
-    std::string digits;
-    do {
-        digits.insert(digits.begin(), static_cast<char>('0' + value % 10));
-        value /= 10;
-    } while (value != 0);
-    if (digits.size() < width) digits.insert(0, width - digits.size(), '0');
-    return digits;
-}
-
 std::string Hex(unsigned long value) {
     static const char kHex[] = "0123456789abcdef";
     std::string hex;
@@ -314,6 +303,6 @@ uint32_t PlatformMilliseconds() { return GetTickCount(); }
 std::string PlatformUtcTimestamp() {
     SYSTEMTIME now;
     GetSystemTime(&now);
-    return Digits(now.wYear, 4) + "-" + Digits(now.wMonth, 2) + "-" + Digits(now.wDay, 2) + "T" +
-           Digits(now.wHour, 2) + ":" + Digits(now.wMinute, 2) + ":" + Digits(now.wSecond, 2);
+    return DecimalDigits(now.wYear, 4) + "-" + DecimalDigits(now.wMonth, 2) + "-" + DecimalDigits(now.wDay, 2) + "T" +
+           DecimalDigits(now.wHour, 2) + ":" + DecimalDigits(now.wMinute, 2) + ":" + DecimalDigits(now.wSecond, 2);
 }

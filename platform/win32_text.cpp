@@ -42,3 +42,13 @@ std::string Utf8FromWide(const wchar_t *text, size_t length) {
 }
 
 std::string Utf8FromWide(const std::wstring &text) { return Utf8FromWide(text.data(), text.size()); }
+
+std::string DecimalDigits(unsigned long value, size_t width) {
+    std::string digits;
+    do {
+        digits.insert(digits.begin(), static_cast<char>('0' + value % 10));
+        value /= 10;
+    } while (value != 0);
+    if (digits.size() < width) digits.insert(0, width - digits.size(), '0');
+    return digits;
+}

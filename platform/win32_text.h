@@ -13,4 +13,8 @@ std::wstring WideFromUtf8(const std::string &text);
 std::string Utf8FromWide(const wchar_t *text, size_t length);
 std::string Utf8FromWide(const std::wstring &text);
 
+// value in decimal, with leading zeros to at least `width` digits (the C
+// runtime's formatting aside, which differs between CE and the desktop).
+std::string DecimalDigits(unsigned long value, size_t width = 1);
+
 #endif

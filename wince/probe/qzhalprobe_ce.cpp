@@ -9,33 +9,25 @@
 
 #include "../../platform/system.h"
 #include "../../platform/win32_console_redirection.h"
+#include "../../platform/win32_text.h"
 #include "probe.h"
 
 namespace {
 
 const unsigned long kWatchdogMs = 5000;
 
-std::string Decimal(unsigned long value) {
-    std::string digits;
-    do {
-        digits.insert(digits.begin(), static_cast<char>('0' + value % 10));
-        value /= 10;
-    } while (value != 0);
-    return digits;
-}
-
 std::string SystemVersion() {
     OSVERSIONINFOW version;
     version.dwOSVersionInfoSize = sizeof version;
     if (!GetVersionExW(&version)) return "an unknown system version";
-    return "system " + Decimal(version.dwMajorVersion) + "." + Decimal(version.dwMinorVersion) + " build " +
-           Decimal(version.dwBuildNumber);
+    return "system " + DecimalDigits(version.dwMajorVersion) + "." + DecimalDigits(version.dwMinorVersion) + " build " +
+           DecimalDigits(version.dwBuildNumber);
 }
 
 // "error 32 (The process cannot access the file ...)".
 std::string ErrorNumber(unsigned long error) {
     std::string text = PlatformErrorText(static_cast<uint32_t>(error));
-    return "error " + Decimal(error) + (text.empty() ? "" : " (" + text + ")");
+    return "error " + DecimalDigits(error) + (text.empty() ? "" : " (" + text + ")");
 }
 
 void ReportStdioPaths() {
@@ -96,7 +88,7 @@ std::wstring ScratchPath() {
     DWORD length = GetTempPathW(MAX_PATH, folder);
     if (length == 0 || length > MAX_PATH) folder[0] = L'\0';
     std::wstring name = L"qzhalprobe-ce.";
-    std::string pid = Decimal(GetCurrentProcessId());
+    std::string pid = DecimalDigits(GetCurrentProcessId());
     for (size_t i = 0; i < pid.size(); ++i) name += static_cast<wchar_t>(pid[i]);
     return folder + name + L".tmp";
 }
@@ -179,9 +171,9 @@ void AskLine(const std::string &text) {
 }
 
 std::string Seconds(unsigned long milliseconds) {
-    std::string hundredths = Decimal(milliseconds / 10 % 100);
+    std::string hundredths = DecimalDigits(milliseconds / 10 % 100);
     if (hundredths.size() < 2) hundredths.insert(0, "0");
-    return Decimal(milliseconds / 1000) + "." + hundredths + " s";
+    return DecimalDigits(milliseconds / 1000) + "." + hundredths + " s";
 }
 
 int main() {
