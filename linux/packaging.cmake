@@ -20,6 +20,8 @@ endif()
 set_target_properties(qzhaltest PROPERTIES INSTALL_RPATH "$ORIGIN/../${QZHAL_PRIVATE_LIBDIR}")
 install(TARGETS qzhaltest qzhal-probe RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(TARGETS QZHalLib LIBRARY DESTINATION ${QZHAL_PRIVATE_LIBDIR})
+# Runs a plan inside a LAVA test shell and reports its steps there (lava/).
+install(PROGRAMS ${PROJECT_SOURCE_DIR}/lava/qzhal-lava-plan DESTINATION ${CMAKE_INSTALL_BINDIR})
 
 # Where the board map goes: the folder is the package's, the map the board's.
 install(DIRECTORY DESTINATION /etc/qzhal)
@@ -74,8 +76,10 @@ standard input.
 This package holds the program with the library for Linux boards, which
 drives the kernel's own interfaces (GPIO character devices, i2c-dev,
 spidev, serial ports, SocketCAN, the backlight class, /dev/mem) as the
-board map in /etc/qzhal/board.conf names them, and qzhal-probe, which
-prints a draft of that map for the running system.")
+board map in /etc/qzhal/board.conf names them, qzhal-probe, which
+prints a draft of that map for the running system, and qzhal-lava-plan,
+which runs a test plan in a LAVA board farm and reports every step there
+as a test case.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 if(CMAKE_CROSSCOMPILING)
   # The target's libraries are not installed here for dpkg-shlibdeps to
