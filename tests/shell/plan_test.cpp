@@ -231,16 +231,17 @@ TEST(Plan, WhatThePlanHoldsReachesTheTerminalOnlyAsReadableText) {
     EXPECT_FALSE(Holds(Console(run), "\x9b"));
     EXPECT_TRUE(Holds(ReadFile("raw_name.xml"), "name=\"bell\xEF\xBF\xBD and \xEF\xBF\xBD[31mred&#9;name\""));
 
-    WriteFile("nul.plan", std::string("[a]\ntest = version.library\n[b\0c]\ntest = version.bsp\n", 46));
+    // Not nul.plan: NUL is a device on Windows, whatever follows the dot.
+    WriteFile("nul_byte.plan", std::string("[a]\ntest = version.library\n[b\0c]\ntest = version.bsp\n", 46));
     WriteFile("long.plan", "[long]\ntest = " + std::string(1000, 'x') + "\n");
     WriteFile("bytes.plan", "[bytes]\ntest = " + std::string(1000, '\x80') + "\n");
     std::string junk;
     for (int i = 0; i < 50; ++i) junk += "junk\n";
     WriteFile("junk.plan", junk);
     std::filesystem::create_directories("plan_folder");
-    const std::vector<std::string> plans = {"nul.plan", "long.plan", "bytes.plan", "junk.plan", "plan_folder"};
+    const std::vector<std::string> plans = {"nul_byte.plan", "long.plan", "bytes.plan", "junk.plan", "plan_folder"};
     const std::vector<std::string> told = {
-        "nul.plan:3: a NUL byte: a plan is text\n",
+        "nul_byte.plan:3: a NUL byte: a plan is text\n",
         "long.plan:2: unknown test \"" + std::string(60, 'x') + "...\" (qzhaltest --list shows them)\n",
         "bytes.plan:2: unknown test \"\\x80\\x80\\x80\\x80\\x80\\x80\\x80\\x80\\x80\\x80\\x80\\x80\\x80\\x80\\x80...\" "
         "(qzhaltest --list shows them)\n",
