@@ -18,8 +18,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <map>
-#include <utility>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "../../plan/plan_file.h"
@@ -32,9 +32,9 @@ namespace {
 const std::string kLabel = "plans/fuzz.plan";
 const uint32_t kMaxSecondsMs = 86400000u;
 const int32_t kMaxRepeat = 1000000;
-// PrintableText's cut, as the reader's messages use it, and its longest
-// overshoot: one more character of up to four bytes, each shown as \xHH,
-// then "...".
+// PrintableText's cut, as the reader's messages use it, and how far past
+// it a text may run: the character begun before the cut, up to four bytes
+// each shown as \xHH, then "...".
 const size_t kShownBytes = 60;
 const size_t kShownOvershoot = 16 + 3;
 // The raw input's step takes a name and a message of at most this many
