@@ -41,8 +41,19 @@ const size_t kShownOvershoot = 16 + 3;
 // bytes from it.
 const size_t kRawTextBytes = 200;
 
+// The folder the reports go to, made at the first run; removed with them
+// at the end, and before an abort too.
+std::string g_scratchFolder;
+
+void RemoveScratchFolder() {
+    if (g_scratchFolder.empty()) return;
+    for (const char *file : {"/report.jsonl", "/report.xml"}) std::remove((g_scratchFolder + file).c_str());
+    rmdir(g_scratchFolder.c_str());
+}
+
 void Require(bool holds, const char *rule, const std::string &detail) {
     if (holds) return;
+    RemoveScratchFolder();
     std::string shown;
     for (unsigned char c : detail.substr(0, 300)) {
         char hex[5];
@@ -609,20 +620,16 @@ void CheckMistakes(const PlanMistakes &mistakes, size_t lines) {
 
 // ---- the reports, written and read back
 
-std::string ScratchFolder() {
-    static std::string folder;
-    if (!folder.empty()) return folder;
+const std::string &ScratchFolder() {
+    if (!g_scratchFolder.empty()) return g_scratchFolder;
     const char *temporary = std::getenv("TMPDIR");
     std::string pattern = std::string(temporary && *temporary ? temporary : "/tmp") + "/qzhal-plan-fuzz-XXXXXX";
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
     Require(mkdtemp(name.data()) != nullptr, "a scratch folder for the reports", pattern);
-    folder = name.data();
-    std::atexit([] {
-        for (const char *file : {"/report.jsonl", "/report.xml"}) std::remove((folder + file).c_str());
-        rmdir(folder.c_str());
-    });
-    return folder;
+    g_scratchFolder = name.data();
+    std::atexit(RemoveScratchFolder);
+    return g_scratchFolder;
 }
 
 std::string FileText(const std::string &path) {
@@ -754,7 +761,7 @@ void CheckJunitReport(const std::string &text, const Written &written, const Run
 }
 
 void WriteAndCheckReports(const Written &written, const std::string &suiteName, const char *stoppedBy) {
-    std::string folder = ScratchFolder();
+    const std::string &folder = ScratchFolder();
     std::string jsonPath = folder + "/report.jsonl", junitPath = folder + "/report.xml", reason;
     JsonReport json;
     JunitReport junit;
