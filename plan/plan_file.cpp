@@ -102,9 +102,10 @@ struct StepDraft {
     PlanStep step;
     bool hasTest, hasExpect, hasRepeat, hasSpace, hasPause;
     size_t answersLine, spaceLine;
+    size_t mistakesBefore;  // counted when the step began
 };
 
-void BeginStep(StepDraft &draft, const std::string &name, size_t line) {
+void BeginStep(StepDraft &draft, const std::string &name, size_t line, size_t mistakesBefore) {
     draft.step.name = name;
     draft.step.line = line;
     draft.step.test = NULL;
@@ -114,6 +115,7 @@ void BeginStep(StepDraft &draft, const std::string &name, size_t line) {
     draft.step.pauseMs = 0;
     draft.hasTest = draft.hasExpect = draft.hasRepeat = draft.hasSpace = draft.hasPause = false;
     draft.answersLine = draft.spaceLine = line;
+    draft.mistakesBefore = mistakesBefore;
     draft.step.answers.clear();
     draft.step.contains.clear();
 }
@@ -222,11 +224,12 @@ struct StepSink {
     size_t steps;
 };
 
+// A step is handed over only when none of its lines holds a mistake (the
+// count, not the mistakes kept, which stop growing).
 void EndStep(Reader &reader, const StepDraft &draft, StepSink &sink) {
-    size_t mistakes = reader.mistakes.size();
     CheckStep(reader, draft);
     ++sink.steps;
-    if (reader.mistakes.size() == mistakes && sink.visit) sink.visit(draft.step, sink.context);
+    if (reader.count == draft.mistakesBefore && sink.visit) sink.visit(draft.step, sink.context);
 }
 
 void ReadLines(Reader &reader, const std::string &plan, StepSink &sink) {
@@ -244,9 +247,9 @@ void ReadLines(Reader &reader, const std::string &plan, StepSink &sink) {
         if (text.empty() || text[0] == '#' || text[0] == ';') continue;
         if (text[0] == '[') {
             std::string name = text[text.size() - 1] == ']' ? Trimmed(text.substr(1, text.size() - 2)) : "";
-            if (text[text.size() - 1] != ']' || name.empty()) reader.Error(line, "a step begins with [its name]");
             if (inStep) EndStep(reader, draft, sink);
-            BeginStep(draft, name, line);
+            BeginStep(draft, name, line, reader.count);
+            if (text[text.size() - 1] != ']' || name.empty()) reader.Error(line, "a step begins with [its name]");
             inStep = true;
             continue;
         }

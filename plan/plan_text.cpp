@@ -121,23 +121,31 @@ std::string XmlText(const std::string &text) {
     return xml;
 }
 
+// Taken character by character, so that the cut never splits one. A byte
+// that begins no valid UTF-8 sequence is shown as \xHH too: a terminal that
+// reads bytes as Latin-1 would obey 0x80..0x9F as control characters, and
+// U+0080..U+009F (C2 80..C2 9F) are those same controls in UTF-8.
 std::string PrintableText(const std::string &text, size_t maxBytes) {
     std::string shown;
     size_t i = 0;
-    for (; i < text.size(); ++i) {
+    while (i < text.size() && shown.size() < maxBytes) {
         unsigned char c = static_cast<unsigned char>(text[i]);
-        bool continuesACharacter = (c & 0xC0) == 0x80;
-        if (shown.size() >= maxBytes && !continuesACharacter) break;
-        if (c == '\t')
+        size_t length = SequenceLength(text, i);
+        bool valid = length > 0;
+        bool c1Control = length == 2 && c == 0xC2 && static_cast<unsigned char>(text[i + 1]) < 0xA0;
+        if (!valid) length = 1;
+        if (c == '\t') {
             shown += "\\t";
-        else if (c == '\n')
+        } else if (c == '\n') {
             shown += "\\n";
-        else if (c == '\r')
+        } else if (c == '\r') {
             shown += "\\r";
-        else if (c < 0x20 || c == 0x7F)
-            shown += "\\x" + HexByte(c);
-        else
-            shown += static_cast<char>(c);
+        } else if (c < 0x20 || c == 0x7F || !valid || c1Control) {
+            for (size_t b = 0; b < length; ++b) shown += "\\x" + HexByte(static_cast<unsigned char>(text[i + b]));
+        } else {
+            shown.append(text, i, length);
+        }
+        i += length;
     }
     if (i < text.size()) shown += "...";
     return shown;

@@ -19,8 +19,9 @@ std::string JsonString(const std::string &text);
 // control characters that XML 1.0 cannot hold replaced by U+FFFD.
 std::string XmlText(const std::string &text);
 
-// Text for a terminal: control characters shown as \t, \n, \r or \xHH, so
-// that none is obeyed; cut to maxBytes with "..." when longer.
+// Text for a terminal: control characters (C0, DEL and C1) and bytes that
+// are not UTF-8 shown as \t, \n, \r or \xHH, so that none is obeyed; cut
+// to about maxBytes, never inside a character, with "..." when longer.
 std::string PrintableText(const std::string &text, size_t maxBytes);
 
 // Whether the text is plain ASCII that neither JSON nor XML escapes.

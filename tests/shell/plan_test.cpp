@@ -248,24 +248,34 @@ TEST(Plan, ARunLeavesNoScratchFileBehind) {
 // Names, values and broken plans reach the terminal as text to read, never
 // as control sequences it obeys, and never as a flood.
 TEST(Plan, WhatThePlanHoldsReachesTheTerminalOnlyAsReadableText) {
-    WriteFile("raw_name.plan", "[bell\x07 and \x1b[31mred\tname]\ntest = version.library\n");
+    // The C1 controls too: CSI as UTF-8 (C2 9B) and as a Latin-1 byte (9B).
+    WriteFile("raw_name.plan", "[bell\x07 and \x1b[31mred\tname]\ntest = version.library\n"
+                               "[CSI \xC2\x9B" "31m and \x9B" "31m, \xC3\xA9 kept]\ntest = version.library\n");
     RunResult run = RunWithArguments({"--plan", Here("raw_name.plan"), "--junit", Here("raw_name.xml")});
     EXPECT_EQ(run.exitCode, 0) << Console(run);
     EXPECT_TRUE(Holds(Console(run), "] bell\\x07 and \\x1b[31mred\\tname (version.library) ... PASS"))
         << Console(run);
+    EXPECT_TRUE(Holds(Console(run), "] CSI \\xc2\\x9b31m and \\x9b31m, \xC3\xA9 kept (version.library) ... PASS"))
+        << Console(run);
     EXPECT_FALSE(Holds(Console(run), "\x1b"));
+    EXPECT_FALSE(Holds(Console(run), "\x9b"));
     EXPECT_TRUE(Holds(ReadFile("raw_name.xml"), "name=\"bell\xEF\xBF\xBD and \xEF\xBF\xBD[31mred&#9;name\""));
 
+    // Not nul.plan: NUL is a device on Windows, whatever follows the dot.
     WriteFile("nul_byte.plan", std::string("[a]\ntest = version.library\n[b\0c]\ntest = version.bsp\n", 46));
     WriteFile("long.plan", "[long]\ntest = " + std::string(1000, 'x') + "\n");
+    WriteFile("bytes.plan", "[bytes]\ntest = " + std::string(1000, '\x80') + "\n");
     std::string junk;
     for (int i = 0; i < 50; ++i) junk += "junk\n";
     WriteFile("junk.plan", junk);
     std::filesystem::create_directories("plan_folder");
-    const std::vector<std::string> plans = {"nul_byte.plan", "long.plan", "junk.plan", "plan_folder"};
+    const std::vector<std::string> plans = {"nul_byte.plan", "long.plan", "bytes.plan", "junk.plan", "plan_folder"};
     const std::vector<std::string> told = {
         Here("nul_byte.plan") + ":3: a NUL byte: a plan is text\n",
         Here("long.plan") + ":2: unknown test \"" + std::string(60, 'x') + "...\" (qzhaltest --list shows them)\n",
+        Here("bytes.plan") +
+            ":2: unknown test \"\\x80\\x80\\x80\\x80\\x80\\x80\\x80\\x80\\x80\\x80\\x80\\x80\\x80\\x80\\x80...\" "
+            "(qzhaltest --list shows them)\n",
         Here("junk.plan") + ":19: expected key = value or [step name]\n... 31 more\n"
                             "qzhaltest: 51 mistakes in the plan; nothing was run\n",
         "qzhaltest: " + Here("plan_folder") + ": is a directory, not a plan file; nothing was run\n"};
