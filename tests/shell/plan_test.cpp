@@ -226,15 +226,16 @@ TEST(Plan, WhatThePlanHoldsReachesTheTerminalOnlyAsReadableText) {
     EXPECT_FALSE(Holds(Console(run), "\x1b"));
     EXPECT_TRUE(Holds(ReadFile("raw_name.xml"), "name=\"bell\xEF\xBF\xBD and \xEF\xBF\xBD[31mred&#9;name\""));
 
-    WriteFile("nul.plan", std::string("[a]\ntest = version.library\n[b\0c]\ntest = version.bsp\n", 46));
+    // Not "nul.plan": Windows opens any name whose stem is NUL as its null device.
+    WriteFile("with_nul.plan", std::string("[a]\ntest = version.library\n[b\0c]\ntest = version.bsp\n", 46));
     WriteFile("long.plan", "[long]\ntest = " + std::string(1000, 'x') + "\n");
     std::string junk;
     for (int i = 0; i < 50; ++i) junk += "junk\n";
     WriteFile("junk.plan", junk);
     std::filesystem::create_directories("plan_folder");
-    const std::vector<std::string> plans = {"nul.plan", "long.plan", "junk.plan", "plan_folder"};
+    const std::vector<std::string> plans = {"with_nul.plan", "long.plan", "junk.plan", "plan_folder"};
     const std::vector<std::string> told = {
-        "nul.plan:3: a NUL byte: a plan is text\n",
+        "with_nul.plan:3: a NUL byte: a plan is text\n",
         "long.plan:2: unknown test \"" + std::string(60, 'x') + "...\" (qzhaltest --list shows them)\n",
         "junk.plan:19: expected key = value or [step name]\n... 31 more\n"
         "qzhaltest: 51 mistakes in the plan; nothing was run\n",
