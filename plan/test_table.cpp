@@ -306,7 +306,10 @@ int32_t AnswerNumber(AnswerKind kind, const std::string &text) {
     case kAnswerDecimal:
         if (ScanWhole(text, kDecimal, scan)) ScannedSigned(scan, value);
         return value;
-    case kAnswerYesNo: return LowerCase(text)[0] == 'y' ? 1 : 0;
+    case kAnswerYesNo: {
+        const std::string answer = LowerCase(text);
+        return !answer.empty() && answer[0] == 'y' ? 1 : 0;
+    }
     default:
         if (kind != kAnswerWord && ScanWhole(text, kind == kAnswerDecimalUnsigned ? kDecimal : kHexadecimal, scan) &&
             ScannedUnsigned(scan, bits))
