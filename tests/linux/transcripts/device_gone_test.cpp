@@ -259,14 +259,14 @@ TEST(DeviceGone, GpioChipRemovedWhileAnInterruptTestWaits) {
     // (remove_proc_entry) that the test machine's runner prints.
     SetPull(1, true);
     auto removeWhileWaiting = InDialogue([] {
-        ASSERT_TRUE(WaitForGpioInterrupt(2000));
+        ASSERT_TRUE(WaitForGpioInterrupt(10000));
         // The interrupt is in the kernel before GPIOSetInterrupt has
         // returned; the program then waits 3 s for it.
         std::this_thread::sleep_for(std::chrono::milliseconds(200));
         SetGpioChipLive(false);
     });
     auto pressWhenWatched = InDialogue([] {
-        ASSERT_TRUE(WaitForGpioInterrupt(2000));
+        ASSERT_TRUE(WaitForGpioInterrupt(10000));
         SetPull(1, false);
     });
     RunOptions options;

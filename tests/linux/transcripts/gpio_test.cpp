@@ -28,7 +28,7 @@ TEST(GpioOnGpioSim, AFallingEdgeDrivenFromSysfsReachesTheProgramsEvent) {
     // line's edges, the test pulls it down: one interrupt, answered No.
     SetPull(Offset(2), true);
     auto pressWhenWatched = InDialogue([] {
-        ASSERT_TRUE(WaitForGpioInterrupt(2000));
+        ASSERT_TRUE(WaitForGpioInterrupt(10000));
         SetPull(Offset(2), false);
     });
     RunOptions options;

@@ -157,7 +157,6 @@ int CanPeer::PendingError() {
     return error;
 }
 
-// /proc/net/can/rcvlist_fil lists each socket's filters: device, id, mask.
 SerialEnd::SerialEnd(const std::string &path)
     : path_(path), fd_(open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC)) {
     if (fd_ < 0) throw std::runtime_error("cannot open " + path);
@@ -205,6 +204,7 @@ bool WaitForProgramBlockedInPoll(int timeoutMs) {
     });
 }
 
+// /proc/net/can/rcvlist_fil lists each socket's filters: device, id, mask.
 bool WaitForCanFilter(canid_t id, canid_t mask, int timeoutMs) {
     return WaitUntil(timeoutMs, [&] {
         std::istringstream lines(ReadText("/proc/net/can/rcvlist_fil"));
